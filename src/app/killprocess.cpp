@@ -1,0 +1,20 @@
+#include "app/killprocess.h"
+
+#include "log/logger.h"
+#include "platform/processlist.h"
+
+bool SameExecutableName(const QString& a, const QString& b) {
+    return a.toUtf8().toUpper() == b.toUtf8().toUpper();
+}
+
+int KillProcessByName(const QString& name) {
+    int count = 0;
+    for (const ProcessEntry& process : ListOwnProcesses()) {
+        if (!SameExecutableName(process.exeName, name))
+            continue;
+        DebugLog("ending process %ld (%s)", process.pid, qUtf8Printable(process.exeName));
+        if (TerminateProcess(process.pid))
+            ++count;
+    }
+    return count;
+}

@@ -1,0 +1,77 @@
+#include "app/startup.h"
+
+#include "app/apptitle.h"
+#include "app/comresource.h"
+#include "app/killprocess.h"
+#include "app/programdir.h"
+#include "log/logger.h"
+#include "mainwin/mainform.h"
+#include "mainwin/privatemessages.h"
+#include "platform/handover.h"
+#include "platform/singleinstance.h"
+#include "ui/msgform.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QThread>
+
+namespace {
+
+// The splash stays up for this many passes of processing messages and sleeping.
+constexpr int SplashWaitPasses = 101;
+constexpr int SplashWaitSleepMs = 20;
+
+void WaitWithSplash() {
+    for (int pass = 0; pass < SplashWaitPasses; ++pass) {
+        QApplication::processEvents();
+        QThread::msleep(SplashWaitSleepMs);
+    }
+}
+
+void CentreOnScreen(QWidget* window) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window->move(screen.x() + (screen.width() - window->width()) / 2,
+                 screen.y() + (screen.height() - window->height()) / 2);
+}
+
+} // namespace
+
+int RunClient(int argc, char** argv) {
+    static SingleInstanceLock instanceLock{QString::fromLatin1(HandoverName)};
+    if (!instanceLock.acquire()) {
+        // A second start only tells the running client and ends: no settings, no log.
+        SendHandoverMessage(QString::fromLatin1(HandoverName), WM_OTHERINSTANCE);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    // The message loop ends when the main window's close is confirmed, not when some other
+    // window happens to be the last one to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+    SetApplicationTitle(QStringLiteral("Parvelo"));
+
+    SetProgramDirFromExecutable();
+    auto* resource = new TComResource();
+    SetComResource(resource);
+    OpenLog(resource->ConfFile, true, QStringLiteral("logger"));
+    DebugLog("start-up: program directory %s", qUtf8Printable(ProgramDir()));
+
+    DebugLog("start-up: splash wait");
+    ApplyAppTitleFromSettings();
+    WaitWithSplash();
+
+    DebugLog("start-up: creating the main window");
+    auto* mainForm = new TMainForm();
+    QObject::connect(mainForm, &TMainForm::closed, &app, &QApplication::quit);
+    MsgForm();
+
+    DebugLog("start-up: message loop");
+    CentreOnScreen(mainForm);
+    mainForm->show();
+    QApplication::exec();
+
+    DebugLog("shutdown: closing the log");
+    CloseLog();
+    KillProcessByName(resource->ExeFileName);
+    return 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "log/logformat.h"
+
+// The current local time, to the millisecond.
+LogTime CurrentLogTime();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Message levels: each a bit of the configured level set.
+enum LogLevel : unsigned {
+    LogError = 1,
+    LogWarning = 2,
+    LogInfo = 4,
+    LogVerbose = 8,
+    LogPerformance = 16,
+    LogDebug = 32,
+    LogTime = 64,
+};
+
+// The process-wide log (TheLogger). Every routine is safe to call while the log is closed.
+
+// Opens the log. With useConfig the settings come from the INI file at path (section, or
+// "logger" when empty); without, path is the log file itself. modulePath empty stands for the
+// program's own executable. True when the log is usable.
+bool OpenLog(const QString& path, bool useConfig, const QString& section,
+             const QString& modulePath = QString());
+void CloseLog();
+// An error line ("ERR"), forced to disk.
+void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A "DBG" line: one for each decision the client takes, for the people who support it.
+void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));

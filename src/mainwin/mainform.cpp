@@ -1,0 +1,212 @@
+#include "mainwin/mainform.h"
+
+#include "app/apptitle.h"
+#include "app/casepath.h"
+#include "app/programdir.h"
+#include "app/settings.h"
+#include "log/logger.h"
+#include "mainwin/privatemessages.h"
+#include "platform/handover.h"
+#include "platform/windowlookup.h"
+#include "ui/errorbox.h"
+#include "ui/formresources.h"
+#include "ui/msgbox.h"
+#include "ui/picbutton.h"
+#include "ui/windowdrag.h"
+#include "ui/windowregion.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+
+namespace {
+
+const char* const OuterSkin = "resource/image/So_800_600.png";
+const char* const InsideSkin = "resource/image/So_800_600_inside.png";
+
+struct ButtonFaces {
+    TPicButton::Face face;
+    const char* picture;
+};
+
+TPicButton* MakeButton(QWidget* parent, const QRect& place,
+                       std::initializer_list<ButtonFaces> faces) {
+    auto* button = new TPicButton(parent);
+    button->setGeometry(place);
+    for (const ButtonFaces& face : faces)
+        button->setFace(face.face, QString::fromLatin1(face.picture));
+    return button;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent), handover_(new HandoverServer(this)) {
+    InitFormResources();
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(ApplicationTitle());
+
+    auto* RzPanel2 = new QWidget(this);
+    RzPanel2->setGeometry(0, 0, MainClientWidth, MainClientHeight);
+    img1 = new QLabel(RzPanel2);
+    img1->setGeometry(0, 0, MainClientWidth, MainClientHeight);
+    img1->setCursor(Qt::ArrowCursor);
+    img1->installEventFilter(this);
+
+    RzBmpButton1 = MakeButton(RzPanel2, {559, 2, 59, 25},
+                              {{TPicButton::Up, ":/forms/mainwin/soundtest_up.png"},
+                               {TPicButton::Down, ":/forms/mainwin/soundtest_down.png"},
+                               {TPicButton::Disabled, ":/forms/mainwin/soundtest_disabled.png"}});
+    btnLogOut = MakeButton(RzPanel2, {615, 2, 60, 25},
+                           {{TPicButton::Up, ":/forms/mainwin/logout_up.png"},
+                            {TPicButton::Down, ":/forms/mainwin/logout_down.png"},
+                            {TPicButton::Disabled, ":/forms/mainwin/logout_disabled.png"}});
+    btnLogOut->setEnabled(false);
+    RzBmpMinimize = MakeButton(RzPanel2, {723, 2, 28, 14},
+                               {{TPicButton::Up, ":/forms/mainwin/minimize_up.png"},
+                                {TPicButton::Hot, ":/forms/mainwin/minimize_hot.png"},
+                                {TPicButton::Disabled, ":/forms/mainwin/minimize_disabled.png"}});
+    RzBmpClose = MakeButton(RzPanel2, {752, 2, 28, 14},
+                            {{TPicButton::Up, ":/forms/mainwin/close_up.png"},
+                             {TPicButton::Hot, ":/forms/mainwin/close_hot.png"}});
+    btnReturnMainWindow =
+        MakeButton(RzPanel2, {686, 39, 95, 33},
+                   {{TPicButton::Up, ":/forms/mainwin/return_up.png"},
+                    {TPicButton::Down, ":/forms/mainwin/return_down.png"},
+                    {TPicButton::StayDown, ":/forms/mainwin/return_staydown.png"},
+                    {TPicButton::Hot, ":/forms/mainwin/return_hot.png"},
+                    {TPicButton::UpFocused, ":/forms/mainwin/return_upfocused.png"},
+                    {TPicButton::Disabled, ":/forms/mainwin/return_disabled.png"}});
+    btnReturnMainWindow->hide();
+
+    RzPanel1 = new QWidget(RzPanel2);
+    RzPanel1->setGeometry(2, 115, 796, 457);
+
+    connect(RzBmpMinimize, &TPicButton::clicked, this, [this] { showMinimized(); });
+    connect(RzBmpClose, &TPicButton::clicked, this, [this] { close(); });
+    connect(RzBmpButton1, &TPicButton::clicked, this,
+            [] { DebugLog("sound-test button pressed"); });
+    connect(handover_, &HandoverServer::messageReceived, this, &TMainForm::HandlePrivateMessage);
+    if (!handover_->listen(QString::fromLatin1(HandoverName)))
+        DebugLog("hand-over channel could not be opened");
+
+    FormCreate();
+}
+
+void TMainForm::FormCreate() {
+    try {
+        SetupWindow();
+    } catch (const ClientError& failure) {
+        // The window still opens, without skin and without a page; the working directories
+        // are left for the next start.
+        SizeMainWindow(this);
+        ShowDefaultError(QString::fromUtf8(failure.what()));
+        return;
+    }
+    CreateWorkingDirectories();
+}
+
+void TMainForm::SetupWindow() {
+    // Corner ellipses of 16 × 16: only the corners are cut.
+    setMask(RoundedWindowRegion(QSize(MainClientWidth + 1, MainClientHeight + 1), 16, 16));
+    if (!ProgramDir().endsWith(QLatin1Char('/')))
+        SetProgramDir(ProgramDir());
+    FInsideSkin = false;
+    ShowStartPage();
+    SizeMainWindow(this);
+}
+
+void TMainForm::ShowStartPage() {
+    LoadSkin(false);
+}
+
+void TMainForm::LoadSkin(bool inside) {
+    const QString path =
+        FindFileIgnoringCase(ProgramDir() + QLatin1String(inside ? InsideSkin : OuterSkin));
+    QPixmap skin(path);
+    if (skin.isNull())
+        throw ClientError(
+            QStringLiteral("Cannot open file \"%1\".").arg(QDir::toNativeSeparators(path)));
+    img1->setPixmap(skin);
+    FInsideSkin = inside;
+    DebugLog("skin: %s", inside ? "inner" : "outer");
+}
+
+void TMainForm::CreateWorkingDirectories() {
+    for (const char* name : {"course", "tmp", "tmpRinfo"}) {
+        const QString path = ProgramDir() + QLatin1String(name);
+        if (!QDir(path).exists() && !QDir().mkpath(path))
+            DebugLog("working directory %s could not be created", qUtf8Printable(path));
+    }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == img1 && event->type() == QEvent::MouseButtonPress) {
+        StartWindowDrag(this, static_cast<QMouseEvent*>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    const int answer = ShowQuestion(QStringLiteral("确认关闭吗？"), QStringLiteral("温馨提示"));
+    DebugLog("close question answered %d", answer);
+    if (answer != ModalOk) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void TMainForm::HandlePrivateMessage(quint32 message) {
+    DebugLog("private message 0x%X received", message);
+    switch (message) {
+    case WM_SHOWMAINWINDOW:
+        ShowMainWindow();
+        break;
+    case WM_OTHERINSTANCE:
+        OtherInstance();
+        break;
+    case WM_HIDEMAINWINDOW:
+        hide();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::ShowMainWindow() {
+    if (!isVisible())
+        show();
+    BringToFront();
+}
+
+void TMainForm::OtherInstance() {
+    const OtherInstanceAction action = DecideOtherInstance(
+        TopLevelWindowExists(QStringLiteral("#32770"), QStringLiteral("Plomek")),
+        TopLevelWindowExists(QStringLiteral("TRvnx"), QStringLiteral("Ostrel")),
+        TopLevelWindowExists(QStringLiteral("TMkpw"), QStringLiteral("Dravin")), isVisible());
+    DebugLog("other instance: ignore %d, show %d, to front %d", action.ignore, action.showWindow,
+             action.bringToFront);
+    if (action.showWindow)
+        showNormal();
+    if (action.bringToFront)
+        BringToFront();
+}
+
+// Minimising and restoring brings the client to the foreground even when another program
+// has the focus. A hidden main window stays hidden.
+void TMainForm::BringToFront() {
+    if (isVisible()) {
+        showMinimized();
+        showNormal();
+    }
+    QWidget* active = QApplication::activeModalWidget();
+    if (!active && isVisible())
+        active = this;
+    if (active) {
+        active->raise();
+        active->activateWindow();
+    }
+}

@@ -1,0 +1,37 @@
+#include "ui/msgbox.h"
+
+#include "log/logger.h"
+
+#include "ui/msgboxlayout.h"
+#include "ui/msgform.h"
+#include "ui/picclip.h"
+
+#include <QLabel>
+
+int ShowMsgBox(int kind, const QString& title, const QString& text) {
+    TMsgForm* form = MsgForm();
+    if (!title.isEmpty())
+        form->MsgTitle->setText(title);
+    // The caption holds the whole text until FormShow splits it into lines.
+    form->MsgBody->setText(text);
+
+    const MsgButtonPlacement buttons =
+        PlaceMsgButtons(kind, form->width(), form->ImgBtnOk->width());
+    form->ImgBtnOk->move(buttons.okLeft, form->ImgBtnOk->y());
+    if (buttons.cancelLeft)
+        form->ImgBtnCancel->move(*buttons.cancelLeft, form->ImgBtnCancel->y());
+    form->ImgBtnCancel->setVisible(buttons.cancelVisible);
+
+    DebugLog("message box: %s", qUtf8Printable(text));
+    const int result = form->exec();
+    DebugLog("message box answered %d", result);
+    return result;
+}
+
+void ShowInfo(const QString& text, const QString& title) {
+    ShowMsgBox(1, title, text);
+}
+
+int ShowQuestion(const QString& text, const QString& title) {
+    return ShowMsgBox(2, title, text);
+}

@@ -1,0 +1,128 @@
+#include "support/clientinstall.h"
+
+#include <QPoint>
+#include <QProcess>
+#include <QSize>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString MessageLoop = QStringLiteral("start-up: message loop");
+const QString SplashWait = QStringLiteral("start-up: splash wait");
+const QString OtherInstance = QStringLiteral("private message 0x503 received");
+const QString Header = QStringLiteral("\tQuornel log file");
+const QString CloseQuestion = QStringLiteral("message box: 确认关闭吗？");
+
+QPoint ScreenSize() {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
+    xdotool.waitForFinished();
+    const QStringList size = QString::fromLatin1(xdotool.readAllStandardOutput()).split(' ');
+    return size.size() == 2 ? QPoint(size[0].toInt(), size[1].trimmed().toInt()) : QPoint();
+}
+
+// A click at a point of a window of the given size centred on the screen.
+bool ClickInCentredWindow(QSize window, QPoint at) {
+    const QPoint screen = ScreenSize();
+    const QPoint origin((screen.x() - window.width()) / 2, (screen.y() - window.height()) / 2);
+    const QPoint target = origin + at;
+    return RunXdotool({"mousemove", QString::number(target.x()), QString::number(target.y()),
+                       "sleep", "0.2", "click", "1"});
+}
+
+const QSize MainWindow(800, 600);
+const QPoint CloseButton(766, 9);
+const QSize MessageBox(318, 150);
+const QPoint CancelButton(200, 117);
+
+TEST(SingleInstance, SecondStartHandsOverOnceAndEnds) {
+    ClientInstallation install(QStringLiteral("handover"));
+    install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+
+    QProcess* second = install.start();
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    // The answer comes back only after the window has handled the message.
+    EXPECT_EQ(install.logCount(OtherInstance), 1);
+    // The second start opened no log of its own.
+    EXPECT_EQ(install.logCount(Header), 1);
+    EXPECT_EQ(install.runningCount(), 1);
+}
+
+TEST(SingleInstance, SecondStartDuringTheSplashWaitHasNoEffect) {
+    ClientInstallation install(QStringLiteral("splashwait"));
+    install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(SplashWait) == 1; }));
+    QProcess* second = install.start();
+    ASSERT_TRUE(second->waitForFinished(30000));
+    EXPECT_EQ(second->exitCode(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+    EXPECT_EQ(install.logCount(OtherInstance), 0);
+    EXPECT_EQ(install.runningCount(), 1);
+}
+
+TEST(SingleInstance, StartsNormallyAfterTheFirstWasKilled) {
+    ClientInstallation install(QStringLiteral("afterkill"));
+    QProcess* first = install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+    first->kill();
+    ASSERT_TRUE(first->waitForFinished(10000));
+
+    install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 2; }));
+    EXPECT_EQ(install.runningCount(), 1);
+    // The new instance owns the hand-over channel the killed one left behind.
+    QProcess* third = install.start();
+    ASSERT_TRUE(third->waitForFinished(30000));
+    EXPECT_EQ(install.logCount(OtherInstance), 1);
+}
+
+TEST(SingleInstance, TwentyStartsAtOnceGiveOneClient) {
+    ClientInstallation install(QStringLiteral("twenty"));
+    std::vector<QProcess*> starts;
+    for (int i = 0; i < 20; ++i)
+        starts.push_back(install.start());
+    // Waiting on a process also lets it report its end.
+    const auto finished = [&] {
+        int count = 0;
+        for (QProcess* start : starts)
+            count += start->state() == QProcess::NotRunning || start->waitForFinished(10) ? 1 : 0;
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return finished() == 19; }));
+    EXPECT_EQ(finished(), 19);
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+    EXPECT_EQ(install.runningCount(), 1);
+    EXPECT_EQ(install.logCount(Header), 1);
+}
+
+TEST(Shutdown, ConfirmedCloseWritesTheClosingBlockThenEnds) {
+    ClientInstallation install(QStringLiteral("close"));
+    QProcess* client = install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+
+    // Cancel keeps the client running.
+    ASSERT_TRUE(ClickInCentredWindow(MainWindow, CloseButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(CloseQuestion) == 1; }));
+    ASSERT_TRUE(ClickInCentredWindow(MessageBox, CancelButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("close question answered 2") == 1; }));
+    EXPECT_EQ(client->state(), QProcess::Running);
+
+    // OK (the Enter key) ends it.
+    ASSERT_TRUE(ClickInCentredWindow(MainWindow, CloseButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(CloseQuestion) == 2; }));
+    ASSERT_TRUE(RunXdotool({"key", "Return"}));
+    ASSERT_TRUE(client->waitForFinished(30000));
+
+    const QString log = install.log();
+    const qsizetype closing = log.indexOf(QStringLiteral("shutdown: closing the log"));
+    const qsizetype end = log.indexOf(QStringLiteral(" End-Time: "));
+    ASSERT_GE(closing, 0);
+    ASSERT_GT(end, closing);
+    EXPECT_TRUE(log.endsWith(QString(61, QLatin1Char('=')) + QStringLiteral("\r\n")));
+    EXPECT_EQ(install.runningCount(), 0);
+}
+
+} // namespace

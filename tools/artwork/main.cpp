@@ -1,0 +1,25 @@
+// Draws every picture of the client into the given resources folder:
+//   forms/msgbox/            message box skin and button strips (compiled into the program)
+//   forms/mainwin/           main window button faces (compiled into the program)
+//   install/resource/image/  main window skins (installed beside the program)
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+void DrawMsgBoxArt(const QString& resources);
+void DrawMainWindowArt(const QString& resources);
+
+int main(int argc, char* argv[]) {
+    // Pictures only: no display is needed, and the output must not depend on one.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList arguments = QGuiApplication::arguments();
+    if (arguments.size() != 2) {
+        QTextStream(stderr) << "usage: parvelo_artwork RESOURCES-FOLDER\n";
+        return 2;
+    }
+    const QString resources = arguments.at(1);
+    DrawMsgBoxArt(resources);
+    DrawMainWindowArt(resources);
+    return 0;
+}
