@@ -1,0 +1,217 @@
+#include "app/programdir.h"
+#include "app/settings.h"
+#include "mainwin/mainform.h"
+#include "mainwin/privatemessages.h"
+#include "platform/handover.h"
+#include "platform/windowlookup.h"
+#include "ui/msgform.h"
+#include "ui/picbutton.h"
+#include "ui/picclip.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace {
+
+// Acts on the first modal window that satisfies the condition, once it is shown.
+void WhenModalShown(const std::function<bool(QWidget*)>& matches,
+                    const std::function<void(QWidget*)>& act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, matches, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && matches(modal)) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start(20);
+}
+
+void AnswerMsgBox(bool ok) {
+    WhenModalShown([](QWidget* w) { return w == MsgForm(); },
+                   [ok](QWidget*) {
+                       TSmartImage* button = ok ? MsgForm()->ImgBtnOk : MsgForm()->ImgBtnCancel;
+                       QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+                   });
+}
+
+// Sends a hand-over message from another thread, as another program would, while this
+// thread's event loop lets the window handle it.
+bool Send(quint32 message) {
+    std::atomic<bool> done{false};
+    bool answered = false;
+    std::thread sender([&] {
+        answered = SendHandoverMessage(QString::fromLatin1(HandoverName), message);
+        done = true;
+    });
+    const bool finished = QTest::qWaitFor([&] { return done.load(); }, 40000);
+    sender.join();
+    return finished && answered;
+}
+
+class OtherProgramWindow {
+public:
+    OtherProgramWindow(const char* windowClass, const char* caption) {
+        process_.start(QStringLiteral("xmessage"),
+                       {"-name", windowClass, "-title", caption, "other program"});
+        shown_ = QTest::qWaitFor([&] {
+            return TopLevelWindowExists(QString::fromLatin1(windowClass),
+                                        QString::fromLatin1(caption));
+        });
+    }
+    bool shown() const { return shown_; }
+    ~OtherProgramWindow() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+private:
+    QProcess process_;
+    bool shown_ = false;
+};
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        const QString skins =
+            QStringLiteral(PARVELO_SOURCE_DIR "/resources/install/resource/image");
+        QVERIFY(QDir().mkpath(install.filePath("resource/image")));
+        for (const char* name : {"So_800_600.png", "So_800_600_inside.png"})
+            QVERIFY(QFile::copy(skins + '/' + name,
+                                install.filePath(QStringLiteral("resource/image/") + name)));
+    }
+
+    void creationSetsTheFrameAndWorkingDirectories() {
+        SetProgramDir(install.path());
+        TMainForm form;
+        QCOMPARE(form.size(), QSize(800, 600));
+        QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(form.objectName(), QStringLiteral("MainForm"));
+        QVERIFY(!form.insideSkin());
+        QVERIFY(!form.btnLogOut->isEnabled());
+        QVERIFY(form.RzBmpButton1->isEnabled());
+        QVERIFY(form.btnReturnMainWindow->isHidden());
+        QCOMPARE(form.RzPanel1->geometry(), QRect(2, 115, 796, 457));
+        QCOMPARE(form.RzBmpClose->geometry(), QRect(752, 2, 28, 14));
+        // Only the corners are cut.
+        QVERIFY(!form.mask().contains(QPoint(0, 0)));
+        QVERIFY(!form.mask().contains(QPoint(799, 599)));
+        QVERIFY(form.mask().contains(QPoint(8, 0)));
+        QVERIFY(form.mask().contains(QPoint(400, 300)));
+        for (const char* dir : {"course", "tmp", "tmpRinfo"})
+            QVERIFY2(QDir(install.filePath(dir)).exists(), dir);
+    }
+
+    void missingSkinShowsTheErrorAndTheWindowStillOpens() {
+        QTemporaryDir empty;
+        SetProgramDir(empty.path());
+        QString shown;
+        WhenModalShown([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+                       [&shown](QWidget* w) {
+                           shown = static_cast<QMessageBox*>(w)->text();
+                           static_cast<QMessageBox*>(w)->accept();
+                       });
+        TMainForm form;
+        QVERIFY(shown.contains(QStringLiteral("So_800_600.png")));
+        QCOMPARE(form.size(), QSize(800, 600));
+        QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
+        // Creation stopped before the working directories.
+        QVERIFY(!QDir(empty.filePath("tmp")).exists());
+    }
+
+    void privateMessagesHideShowAndActivate() {
+        SetProgramDir(install.path());
+        TMainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        QVERIFY(Send(WM_HIDEMAINWINDOW));
+        QVERIFY(!form.isVisible());
+        QVERIFY(Send(WM_SHOWMAINWINDOW));
+        QVERIFY(form.isVisible());
+
+        form.hide();
+        QVERIFY(Send(WM_OTHERINSTANCE));
+        QVERIFY(form.isVisible());
+        // Unknown messages are answered and change nothing.
+        QVERIFY(Send(0x999));
+        QVERIFY(form.isVisible());
+    }
+
+    void companionProgramKeepsTheWindowHidden() {
+        SetProgramDir(install.path());
+        TMainForm form;
+        form.hide();
+        {
+            OtherProgramWindow ostrel("TRvnx", "Ostrel");
+            QVERIFY(ostrel.shown());
+            QVERIFY(Send(WM_OTHERINSTANCE));
+            QVERIFY(!form.isVisible());
+        }
+        {
+            OtherProgramWindow plomek("#32770", "Plomek");
+            QVERIFY(plomek.shown());
+            QVERIFY(Send(WM_OTHERINSTANCE));
+            QVERIFY(!form.isVisible());
+        }
+        QVERIFY(Send(WM_OTHERINSTANCE));
+        QVERIFY(form.isVisible());
+    }
+
+    void closeAsksAndOnlyOkCloses() {
+        SetProgramDir(install.path());
+        TMainForm form;
+        QSignalSpy closed(&form, &TMainForm::closed);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        AnswerMsgBox(false);
+        form.close();
+        QVERIFY(form.isVisible());
+        QCOMPARE(closed.count(), 0);
+        QCOMPARE(MsgForm()->MsgBody->text(), QStringLiteral("确认关闭吗？"));
+
+        AnswerMsgBox(true);
+        QTest::mouseClick(form.RzBmpClose, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(!form.isVisible());
+        QCOMPARE(closed.count(), 1);
+    }
+
+    void unreadableSettingsBringTheHostMessage() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Conf.ini"));
+        SetProgramDir(dir.path());
+        QString text;
+        WhenModalShown([](QWidget* w) { return w == MsgForm(); },
+                       [&text](QWidget*) {
+                           text = MsgForm()->MsgBody->text();
+                           QTest::keyClick(MsgForm(), Qt::Key_Return);
+                       });
+        QCOMPARE(ReadHost(), QString());
+        QCOMPARE(text, QStringLiteral("主机地址配置错误。"));
+    }
+
+private:
+    QTemporaryDir runtime;
+    QTemporaryDir install;
+};
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_gui_test.moc"
