@@ -1,0 +1,597 @@
+#!/usr/bin/env python3
+"""A small demo of the learning platform's web site.
+
+The client is a frame around the platform's pages and adapts itself to what they contain: the
+address of each loaded document, the cookies "ReturnURL" and "ReturnTip", the elements
+"showReturnBtn" and "hiddenLink", and the "command:" addresses that pages send through the
+script the client adds to them. These pages exercise all of that, so the demo run shows the
+client at work and the end-to-end tests have a site to drive.
+
+Run:  python3 demo/platform/server.py [--port 8731] [--host 127.0.0.1] [--request-log FILE]
+
+It serves only on a loopback address. Paths are matched without regard to letter case, as the
+platform's own server does. With --port 0 the system picks a free port; the address actually
+served is printed on the first line of standard output.
+"""
+
+import argparse
+import html
+import ipaddress
+import os
+import re
+import socket
+import sys
+import threading
+import time
+from datetime import datetime
+from http import HTTPStatus
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from string import Template
+from urllib.parse import parse_qs, quote_plus, unquote_plus, urlsplit
+
+DEFAULT_HOST = "127.0.0.1"
+DEFAULT_PORT = 8731
+SLOW_LIMIT_MS = 10_000
+MAX_FORM_BYTES = 64 * 1024
+PAGES_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
+
+RETURN_TIP = "确定要返回主页吗？"
+INDEX_PATH = "/Home/Home/Index"
+MAIN_PATH = "/Home/Home/Main"
+COURSE_PATH = "/sof/Lesson/Index"
+
+
+# --- cookies -------------------------------------------------------------------------------
+
+def encode_return_url(url):
+    """ReturnURL is URL-encoded once; the client decodes it once."""
+    return quote_plus(url, safe="")
+
+
+def encode_return_tip(text):
+    """ReturnTip is the UTF-8 text URL-encoded twice; the client decodes it twice."""
+    return quote_plus(quote_plus(text, safe=""), safe="")
+
+
+def set_cookie(name, value):
+    # Not HttpOnly: the client reads these through the page's document.cookie.
+    return f"{name}={value}; Path=/; SameSite=Lax"
+
+
+def clear_cookie(name):
+    return f"{name}=; Path=/; Max-Age=0; Expires=Thu, 01 Jan 1970 00:00:00 GMT; SameSite=Lax"
+
+
+def parse_cookie_header(text):
+    cookies = {}
+    for part in (text or "").split(";"):
+        name, sep, value = part.strip().partition("=")
+        if sep and name:
+            cookies.setdefault(name, value)
+    return cookies
+
+
+# --- small pure rules ----------------------------------------------------------------------
+
+def check_loopback_host(host):
+    """Returns the address to bind for host, or raises ValueError when it is not loopback."""
+    if host.lower() == "localhost":
+        return "127.0.0.1"
+    try:
+        address = ipaddress.ip_address(host.strip("[]"))
+    except ValueError:
+        raise ValueError(f"not an IP address: {host!r} (use 127.0.0.1, ::1 or localhost)")
+    if not address.is_loopback:
+        raise ValueError(f"refusing to serve on {host}: only loopback addresses are allowed")
+    return str(address)
+
+
+def slow_delay_ms(value):
+    """The delay asked for by /slow?ms=N, bounded to 0..SLOW_LIMIT_MS; None when not a number."""
+    if value is None or not re.fullmatch(r"-?\d{1,12}", value.strip()):
+        return None
+    return max(0, min(int(value), SLOW_LIMIT_MS))
+
+
+def local_redirect_target(value, default):
+    """Only paths on this site: "/x" is fine, "//host/x" and "http://..." are not."""
+    if value is None or value == "":
+        return default
+    if value.startswith("/") and not value.startswith("//") and "\\" not in value:
+        return value
+    return None
+
+
+# --- pages ---------------------------------------------------------------------------------
+
+_templates = {}
+_templates_lock = threading.Lock()
+
+
+def template(name):
+    with _templates_lock:
+        if name not in _templates:
+            with open(os.path.join(PAGES_DIR, name + ".html"), encoding="utf-8") as f:
+                _templates[name] = Template(f.read())
+        return _templates[name]
+
+
+class Response:
+    def __init__(self, status=HTTPStatus.OK, body="", headers=(), cookies=()):
+        self.status = status
+        self.body = body
+        self.headers = list(headers)
+        self.cookies = list(cookies)
+
+
+class Request:
+    def __init__(self, method, path, query, cookies, origin, serial, form=None):
+        self.method = method
+        self.path = path
+        self.query = query
+        self.cookies = cookies
+        self.origin = origin
+        self.serial = serial
+        self.form = form or {}
+
+    def arg(self, name, default=None):
+        return self.query.get(name, [default])[0]
+
+    @property
+    def username(self):
+        return unquote_plus(self.cookies.get("username", ""))
+
+
+def page(req, name, title, status=HTTPStatus.OK, cookies=(), layout="layout", **values):
+    """Renders pages/<name>.html inside the common layout. Values are HTML-escaped; names
+    ending in _html are inserted as they are."""
+    escaped = {k: (v if k.endswith("_html") else html.escape(str(v))) for k, v in values.items()}
+    escaped.setdefault("origin", html.escape(req.origin))
+    body = template(name).substitute(escaped)
+    text = template(layout).substitute(title=html.escape(title), body_html=body,
+                                       serial=req.serial)
+    return Response(status, text, cookies=cookies)
+
+
+def redirect(location, status=HTTPStatus.FOUND, cookies=()):
+    return Response(status, "", headers=[("Location", location)], cookies=cookies)
+
+
+def not_found(req):
+    return page(req, "not_found", "页面不存在 Page not found", HTTPStatus.NOT_FOUND,
+                path=req.path)
+
+
+def bad_request(req, reason):
+    return page(req, "bad_request", "请求无效 Bad request", HTTPStatus.BAD_REQUEST, reason=reason)
+
+
+# Portal
+
+def portal_index(req):
+    error = ""
+    if req.method == "POST":
+        username = req.form.get("username", [""])[0].strip()
+        password = req.form.get("password", [""])[0]
+        if username and password:
+            return redirect(MAIN_PATH, cookies=[set_cookie("username", quote_plus(username))])
+        error = "请输入用户名和密码。Please enter a user name and a password."
+    return page(req, "index", "登录 Log in", error=error)
+
+
+def portal_main(req):
+    return page(req, "main", "学习主页 Home", username=req.username or "同学")
+
+
+def logout(req):
+    return page(req, "logout", "已退出 Logged out", cookies=[clear_cookie("username")])
+
+
+def find_password(req):
+    email = (req.arg("email") or "").strip()
+    sent = f"重置密码的邮件已发送到 {email}（演示站点不会真的发送）。" if email else ""
+    return page(req, "find_password", "找回密码 Find password", sent=sent)
+
+
+def introduce(req):
+    return page(req, "introduce", "平台介绍 About the platform")
+
+
+def base_info(req):
+    return page(req, "base_info", "个人信息 My profile",
+                username=req.username or "未登录 not logged in")
+
+
+def redirect_home(req):
+    return redirect(INDEX_PATH)
+
+
+# Learning pages
+
+def course_index(req):
+    cookies = [set_cookie("ReturnURL", encode_return_url(req.origin + MAIN_PATH)),
+               set_cookie("ReturnTip", encode_return_tip(RETURN_TIP))]
+    return page(req, "course", "课程目录 Course units", cookies=cookies)
+
+
+def unit1(req):
+    return page(req, "unit1", "第一单元 Unit 1: Campus life")
+
+
+def unit2(req):
+    return page(req, "unit2", "第二单元 Unit 2: Introduce yourself")
+
+
+def unit3(req):
+    return page(req, "unit3", "第三单元 Unit 3: Describe your hometown")
+
+
+def record(req):
+    source = req.arg("from") or (f"unit {req.arg('unit')}" if req.arg("unit") else "")
+    return page(req, "record", "录音练习 Recording practice", source=source or "—")
+
+
+def english_test(req):
+    if req.arg("type") == "assist":
+        return page(req, "english_test", "英语测试·辅助练习 Assisted practice",
+                    mode="辅助练习：点击录音前会先提示检查麦克风。",
+                    next_path="/sof/Lesson/Record?from=englishtest-assist")
+    return page(req, "english_test", "英语测试 English test",
+                mode="正式测试：录音直接开始，不再提示。",
+                next_path="/sof/Lesson/Record?from=englishtest")
+
+
+WORD_CHOICE_QUESTIONS = [
+    ("The library is ____ to all students.", "open", "opened", "opening"),
+    ("She ____ English every morning.", "reads", "read", "reading"),
+    ("We need to ____ our time well.", "manage", "managing", "managed"),
+]
+
+
+def word_choose(req, number):
+    if not 1 <= number <= len(WORD_CHOICE_QUESTIONS):
+        return not_found(req)
+    sentence, *choices = WORD_CHOICE_QUESTIONS[number - 1]
+    following = number + 1 if number < len(WORD_CHOICE_QUESTIONS) else 1
+    return page(req, "word_choose", f"选词填空 第 {number} 题 Word choice {number}",
+                sentence=sentence, a=choices[0], b=choices[1], c=choices[2],
+                next_path=f"/home/Home/WordChoose/{following}")
+
+
+def listening_test(req):
+    answer = req.arg("answer")
+    submitted = f"已提交答案 Answer submitted: {answer}" if answer is not None else ""
+    return page(req, "listening", "听力测试 Listening test", submitted=submitted)
+
+
+def reading(req):
+    return page(req, "reading", "阅读训练 Reading practice")
+
+
+def read_assist(req):
+    return page(req, "read_assist", "阅读助手 Reading assistant")
+
+
+# Frames
+
+def frames_date_picker(req):
+    return page(req, "frames_date_picker", "日期选择与空白框架 Frames")
+
+
+def date_picker_frame(req):
+    today = datetime.now()
+    return page(req, "date_picker", "日期选择 Date picker", layout="frame",
+                month=f"{today.year} 年 {today.month} 月")
+
+
+def frames_sync_time(req):
+    return page(req, "frames_sync_time", "学习计时 Study time")
+
+
+def sync_user_time(req):
+    return page(req, "sync_time", "学习时间同步 Time sync", layout="frame",
+                time=datetime.now().strftime("%H:%M:%S"))
+
+
+# Return address pages: each sets (or clears) the cookies the client reads after a load.
+
+def return_page(req, title, note, url=None, tip=None, raw_url=None, clear=False,
+                hide_button=False):
+    cookies = []
+    if clear:
+        cookies = [clear_cookie("ReturnURL"), clear_cookie("ReturnTip")]
+    if url is not None:
+        cookies.append(set_cookie("ReturnURL", encode_return_url(url)))
+    if raw_url is not None:
+        cookies.append(set_cookie("ReturnURL", raw_url))
+    if tip is not None:
+        cookies.append(set_cookie("ReturnTip", encode_return_tip(tip)))
+    if clear:
+        shown_url = shown_tip = "（已清除 cleared）"
+    else:
+        shown_url = shown_tip = "（不变 unchanged）"
+        if url is not None:
+            shown_url = f"「{url}」"
+        elif raw_url is not None:
+            shown_url = raw_url
+        if tip is not None:
+            shown_tip = tip or "（空 empty：不确认 no confirmation）"
+    marker = ('<div id="showReturnBtn" class="note">本页自带返回链接，客户端的返回按钮应隐藏：'
+              '<a href="/Home/Home/Main">回到学习主页 Back to home</a></div>') if hide_button else ""
+    return page(req, "return", title, cookies=cookies, note=note, shown_url=shown_url,
+                shown_tip=shown_tip, marker_html=marker)
+
+
+def return_main(req):
+    return return_page(req, "返回主页 Return to home", "返回按钮回到学习主页，返回前先确认。",
+                       url=req.origin + MAIN_PATH, tip=RETURN_TIP)
+
+
+def return_no_tip(req):
+    return return_page(req, "直接返回 Return without asking",
+                       "返回按钮直接回到学习主页，不再确认。",
+                       url=req.origin + MAIN_PATH, tip="")
+
+
+def return_with_query(req):
+    return return_page(req, "带查询的返回地址 Return address with a query",
+                       "返回地址里已有「?」，客户端在后面接「&」和随机数。",
+                       url=req.origin + COURSE_PATH + "?from=return", tip="")
+
+
+def return_ends_with_question(req):
+    return return_page(req, "以问号结尾的返回地址 Return address ending in ?",
+                       "返回地址以「?」结尾，客户端在后面接「&」和随机数。",
+                       url=req.origin + COURSE_PATH + "?", tip="")
+
+
+def return_blank(req):
+    return return_page(req, "空白返回地址 Blank return address",
+                       "返回地址只有空格，返回按钮应隐藏。", url="   ", tip="")
+
+
+def return_malformed(req):
+    return return_page(req, "错误的返回地址 Malformed return address",
+                       "返回地址含有无效的「%」转义，客户端会报告错误并保留原来的返回地址。",
+                       raw_url="%zz")
+
+
+def return_clear(req):
+    return return_page(req, "清除返回地址 Return address cleared",
+                       "两个 Cookie 都已清除，返回按钮应隐藏。", clear=True)
+
+
+def return_hidden(req):
+    return return_page(req, "自带返回链接 Page with its own return link",
+                       "本页设置了返回地址，但页面上有 showReturnBtn 元素。",
+                       url=req.origin + MAIN_PATH, tip=RETURN_TIP, hide_button=True)
+
+
+def return_set(req):
+    url = req.arg("url")
+    if url is None:
+        return bad_request(req, "缺少参数 url。Missing parameter url.")
+    return return_page(req, "自定义返回地址 Custom return address",
+                       "返回地址和提示来自本页地址的参数 url 和 tip（没有 tip 时提示不变）。",
+                       url=url, tip=req.arg("tip"))
+
+
+# Plumbing pages
+
+def redirect_page(req):
+    target = local_redirect_target(req.arg("to"), MAIN_PATH)
+    if target is None:
+        return bad_request(req, "只能跳转到本站的路径。Only paths on this site.")
+    return redirect(target)
+
+
+def slow(req):
+    delay = slow_delay_ms(req.arg("ms", "0"))
+    if delay is None:
+        return bad_request(req, "ms 必须是整数。ms must be a whole number.")
+    time.sleep(delay / 1000)
+    return page(req, "slow", "慢速页面 Slow page", delay=delay)
+
+
+ROUTES = {
+    "/": redirect_home,
+    "/home": redirect_home,
+    "/home/": redirect_home,
+    "/home/home/index": portal_index,
+    "/home/home/main": portal_main,
+    "/home/home/findpassword": find_password,
+    "/home/home/introduce": introduce,
+    "/home/home/baseinfo": base_info,
+    "/sof/lesson/index": course_index,
+    "/sof/lesson/unit1": unit1,
+    "/sof/lesson/unit2": unit2,
+    "/sof/lesson/unit3": unit3,
+    "/sof/lesson/record": record,
+    "/home/home/englishtest": english_test,
+    "/english/wq2009/liseningtest/index": listening_test,
+    "/sofweb/reading": reading,
+    "/readassist/index": read_assist,
+    "/sof/frames/datepicker": frames_date_picker,
+    "/my97datepicker/my97datepicker.htm": date_picker_frame,
+    "/sof/frames/synctime": frames_sync_time,
+    "/home/syncronizeusertime": sync_user_time,
+    "/sof/return/main": return_main,
+    "/sof/return/notip": return_no_tip,
+    "/sof/return/withquery": return_with_query,
+    "/sof/return/endswithquestion": return_ends_with_question,
+    "/sof/return/blank": return_blank,
+    "/sof/return/malformed": return_malformed,
+    "/sof/return/clear": return_clear,
+    "/sof/return/hidden": return_hidden,
+    "/sof/return/set": return_set,
+    "/redirect": redirect_page,
+    "/slow": slow,
+}
+
+POST_ROUTES = {"/home/home/index"}
+WORD_CHOOSE = re.compile(r"/home/home/wordchoose/(\d{1,3})")
+
+
+def route(req):
+    path = req.path.lower()
+    if req.method == "POST" and path not in POST_ROUTES:
+        response = page(req, "bad_request", "不支持的请求 Method not allowed",
+                        HTTPStatus.METHOD_NOT_ALLOWED, reason="此页面只接受 GET。")
+        response.headers.append(("Allow", "GET, HEAD"))
+        return response
+    handler = ROUTES.get(path)
+    if handler:
+        return handler(req)
+    match = WORD_CHOOSE.fullmatch(path)
+    if match:
+        return word_choose(req, int(match.group(1)))
+    # The client's log-out address is its host value + "Home/Logout": when the host value
+    # ends in a path (such as ".../Home/"), that path stands in front.
+    if path == "/home/logout" or path.endswith("/home/logout"):
+        return logout(req)
+    return not_found(req)
+
+
+# --- server --------------------------------------------------------------------------------
+
+class RequestLog:
+    """One line per request, "METHOD /path?query", written as the request arrives."""
+
+    def __init__(self, path):
+        self._file = open(path, "a", encoding="utf-8", errors="backslashreplace")
+        self._lock = threading.Lock()
+
+    def write(self, method, target):
+        with self._lock:
+            self._file.write(f"{method} {target}\n")
+            self._file.flush()
+
+    def close(self):
+        with self._lock:
+            self._file.close()
+
+
+class PlatformHandler(BaseHTTPRequestHandler):
+    server_version = "DemoPlatform/1.0"
+
+    def do_GET(self):
+        self._dispatch("GET")
+
+    def do_HEAD(self):
+        self._dispatch("HEAD")
+
+    def do_POST(self):
+        self._dispatch("POST")
+
+    def log_message(self, format, *args):
+        pass  # the request log replaces the per-request lines on standard error
+
+    def _origin(self):
+        host = self.headers.get("Host", "")
+        if re.fullmatch(r"[A-Za-z0-9.\-]+(:\d{1,5})?|\[[0-9A-Fa-f:.]+\](:\d{1,5})?", host):
+            return "http://" + host
+        return self.server.base_url.rstrip("/")
+
+    def _read_form(self):
+        try:
+            length = int(self.headers.get("Content-Length", "0"))
+        except ValueError:
+            length = 0
+        data = self.rfile.read(max(0, min(length, MAX_FORM_BYTES)))
+        return parse_qs(data.decode("utf-8", "replace"), keep_blank_values=True)
+
+    def _dispatch(self, method):
+        if self.server.request_log:
+            self.server.request_log.write(method, self.path)
+        parts = urlsplit(self.path)
+        req = Request(method, parts.path or "/",
+                      parse_qs(parts.query, keep_blank_values=True),
+                      parse_cookie_header(self.headers.get("Cookie")),
+                      self._origin(), self.server.next_serial(),
+                      self._read_form() if method == "POST" else None)
+        try:
+            response = route(req)
+        except Exception as error:  # a broken page must not take the server down
+            self.log_error("%s %s failed: %r", method, self.path, error)
+            response = Response(HTTPStatus.INTERNAL_SERVER_ERROR, "<h1>500</h1>")
+        self._send(response, with_body=(method != "HEAD"))
+
+    def _send(self, response, with_body):
+        body = response.body.encode("utf-8")
+        self.send_response(response.status)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store")
+        for name, value in response.headers:
+            self.send_header(name, value)
+        for cookie in response.cookies:
+            self.send_header("Set-Cookie", cookie)
+        self.end_headers()
+        if with_body:
+            self.wfile.write(body)
+
+
+class PlatformServer(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def __init__(self, address, request_log=None):
+        host = address[0]
+        if ipaddress.ip_address(host).version == 6:
+            self.address_family = socket.AF_INET6
+        super().__init__(address, PlatformHandler)
+        self.request_log = request_log
+        self._serial = 0
+        self._serial_lock = threading.Lock()
+        port = self.server_address[1]
+        shown = f"[{host}]" if ":" in host else host
+        self.base_url = f"http://{shown}:{port}/"
+
+    def next_serial(self):
+        with self._serial_lock:
+            self._serial += 1
+            return self._serial
+
+    def server_close(self):
+        super().server_close()
+        if self.request_log:
+            self.request_log.close()
+
+
+def make_server(host=DEFAULT_HOST, port=DEFAULT_PORT, request_log=None):
+    """Binds the server (raises ValueError for a host that is not loopback)."""
+    bind = check_loopback_host(host)
+    log = RequestLog(request_log) if request_log else None
+    try:
+        return PlatformServer((bind, port), log)
+    except BaseException:
+        if log:
+            log.close()
+        raise
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Demo of the learning platform's web site.")
+    parser.add_argument("--host", default=DEFAULT_HOST, help="loopback address (default 127.0.0.1)")
+    parser.add_argument("--port", type=int, default=DEFAULT_PORT, help="port (default 8731; 0 picks one)")
+    parser.add_argument("--request-log", metavar="FILE", help="append one line per request to FILE")
+    args = parser.parse_args(argv)
+    if not 0 <= args.port <= 65535:
+        parser.error(f"port out of range: {args.port}")
+    try:
+        server = make_server(args.host, args.port, args.request_log)
+    except ValueError as error:
+        parser.error(str(error))
+    except OSError as error:
+        parser.error(f"cannot serve on {args.host}:{args.port}: {error.strerror or error}")
+    print(f"Demo platform at {server.base_url}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,568 @@
+"""Tests of the demo platform: run with  python3 -B -m unittest discover -s demo/platform"""
+
+import http.client
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+from html.parser import HTMLParser
+from urllib.parse import quote_plus, unquote_plus, urlencode
+
+import server
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+RETURN_TIP = "确定要返回主页吗？"
+
+
+class Elements(HTMLParser):
+    """Collects the start tags of a page: (tag, attributes) in document order, and the text
+    of the first <h1>."""
+
+    def __init__(self, text):
+        super().__init__()
+        self.tags = []
+        self.heading = None
+        self._in_h1 = False
+        self.feed(text)
+
+    def handle_starttag(self, tag, attrs):
+        self.tags.append((tag, dict(attrs)))
+        if tag == "h1" and self.heading is None:
+            self._in_h1 = True
+            self.heading = ""
+
+    def handle_endtag(self, tag):
+        if tag == "h1":
+            self._in_h1 = False
+
+    def handle_data(self, data):
+        if self._in_h1:
+            self.heading += data
+
+    def by_id(self, element_id):
+        return [attrs for _, attrs in self.tags if attrs.get("id") == element_id]
+
+    def all(self, tag):
+        return [attrs for t, attrs in self.tags if t == tag]
+
+
+def parse_set_cookie(header):
+    first, *attributes = [part.strip() for part in header.split(";")]
+    name, _, value = first.partition("=")
+    attrs = {}
+    for attribute in attributes:
+        key, _, val = attribute.partition("=")
+        attrs[key.lower()] = val
+    return name, value, attrs
+
+
+def strict_url_decode(text):
+    """The client's decoder for ReturnURL: a "%" must be followed by two hex digits."""
+    out = bytearray()
+    i = 0
+    while i < len(text):
+        c = text[i]
+        if c == "+":
+            out.append(0x20)
+        elif c == "%":
+            digits = text[i + 1:i + 3]
+            if not re.fullmatch(r"[0-9A-Fa-f]{2}", digits):
+                raise ValueError("Invalid HEX digit in URL")
+            out.append(int(digits, 16))
+            i += 2
+        else:
+            out.extend(c.encode("utf-8"))
+        i += 1
+    return bytes(out)
+
+
+class ServerTestCase(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.log_path = os.path.join(cls.tmp.name, "requests.log")
+        cls.server = server.make_server("127.0.0.1", 0, request_log=cls.log_path)
+        cls.port = cls.server.server_address[1]
+        cls.origin = f"http://127.0.0.1:{cls.port}"
+        cls.thread = threading.Thread(target=cls.server.serve_forever, daemon=True)
+        cls.thread.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.server.shutdown()
+        cls.server.server_close()
+        cls.thread.join(timeout=10)
+        cls.tmp.cleanup()
+
+    def request(self, path, method="GET", body=None, headers=None, timeout=15):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=timeout)
+        try:
+            connection.request(method, path, body=body, headers=headers or {})
+            response = connection.getresponse()
+            data = response.read()
+            return response, data.decode("utf-8")
+        finally:
+            connection.close()
+
+    def cookies(self, response):
+        return {name: (value, attrs) for name, value, attrs in
+                map(parse_set_cookie, response.headers.get_all("Set-Cookie") or [])}
+
+    def log_lines(self):
+        with open(self.log_path, encoding="utf-8") as f:
+            return f.read().splitlines()
+
+    def wait_for_log_line(self, line, seconds=5):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            if line in self.log_lines():
+                return True
+            time.sleep(0.05)
+        return line in self.log_lines()
+
+
+class PortalTests(ServerTestCase):
+    def test_root_redirects_to_the_log_in_page(self):
+        response, _ = self.request("/")
+        self.assertEqual(response.status, 302)
+        self.assertEqual(response.headers["Location"], "/Home/Home/Index")
+
+    def test_home_folder_redirects_to_the_log_in_page(self):
+        for path in ("/Home", "/Home/"):
+            with self.subTest(path=path):
+                response, _ = self.request(path)
+                self.assertEqual(response.status, 302)
+                self.assertEqual(response.headers["Location"], "/Home/Home/Index")
+
+    def test_log_in_page_has_the_form(self):
+        response, text = self.request("/Home/Home/Index")
+        self.assertEqual(response.status, 200)
+        page = Elements(text)
+        forms = page.all("form")
+        self.assertEqual(len(forms), 1)
+        self.assertEqual(forms[0]["method"], "post")
+        self.assertEqual(forms[0]["action"], "/Home/Home/Index")
+        names = {attrs.get("name") for attrs in page.all("input")}
+        self.assertTrue({"username", "password"} <= names)
+        self.assertNotIn("Set-Cookie", response.headers)
+
+    def log_in(self, username, password):
+        return self.request("/Home/Home/Index", method="POST",
+                            body=urlencode({"username": username, "password": password}),
+                            headers={"Content-Type": "application/x-www-form-urlencoded"})
+
+    def test_log_in_sets_the_user_cookie_and_goes_to_main(self):
+        response, _ = self.log_in("张三", "secret")
+        self.assertEqual(response.status, 302)
+        self.assertEqual(response.headers["Location"], "/Home/Home/Main")
+        value, attrs = self.cookies(response)["username"]
+        self.assertEqual(unquote_plus(value), "张三")
+        self.assertEqual(attrs.get("path"), "/")
+
+    def test_log_in_with_an_empty_field_stays_on_the_form(self):
+        for username, password in (("", "secret"), ("student", ""), ("   ", "secret")):
+            with self.subTest(username=username, password=password):
+                response, text = self.log_in(username, password)
+                self.assertEqual(response.status, 200)
+                self.assertNotIn("Set-Cookie", response.headers)
+                self.assertIn("请输入用户名和密码", text)
+
+    def test_main_greets_the_user_with_escaped_name(self):
+        cookie = "username=" + quote_plus("<b>李四</b>")
+        _, text = self.request("/Home/Home/Main", headers={"Cookie": cookie})
+        self.assertIn("&lt;b&gt;李四&lt;/b&gt;", text)
+        self.assertNotIn("<b>李四", text)
+
+    def test_main_links_to_every_section(self):
+        _, text = self.request("/Home/Home/Main")
+        links = {attrs["href"] for attrs in Elements(text).all("a")}
+        for path in ("/sof/Lesson/Index", "/home/Home/EnglishTest",
+                     "/home/Home/EnglishTest?type=assist", "/home/Home/WordChoose/1",
+                     "/english/wq2009/LiseningTest/Index", "/SofWeb/Reading", "/ReadAssist/Index",
+                     "/sof/Frames/DatePicker", "/sof/Frames/SyncTime", "/Home/Logout"):
+            self.assertIn(path, links)
+
+    def test_logout_accepts_a_query_and_clears_the_user_cookie(self):
+        for path in ("/Home/Logout?1234", "/Home/Logout", "/home/logout?0",
+                     "/Home/Home/Logout?9998"):
+            with self.subTest(path=path):
+                response, text = self.request(path, headers={"Cookie": "username=student"})
+                self.assertEqual(response.status, 200)
+                value, attrs = self.cookies(response)["username"]
+                self.assertEqual(value, "")
+                self.assertEqual(attrs.get("max-age"), "0")
+                self.assertIn("/Home/Home/Index",
+                              {attrs["href"] for attrs in Elements(text).all("a")})
+
+    def test_find_password_echoes_the_address(self):
+        _, text = self.request("/Home/Home/FindPassword?email=a%40b.cn")
+        self.assertIn("a@b.cn", text)
+
+    def test_profile_shows_the_user(self):
+        _, text = self.request("/Home/Home/BaseInfo", headers={"Cookie": "username=wang"})
+        self.assertIn("wang", text)
+
+
+class ReturnCookieTests(ServerTestCase):
+    def return_cookies(self, path):
+        response, text = self.request(path)
+        self.assertEqual(response.status, 200)
+        cookies = self.cookies(response)
+        for name, (value, attrs) in cookies.items():
+            # Readable by the page's script, and a valid cookie value as sent.
+            self.assertNotIn("httponly", attrs)
+            self.assertEqual(attrs.get("path"), "/")
+            self.assertRegex(value, r"^[A-Za-z0-9%+._\-*]*$", name)
+        return cookies, text
+
+    def test_return_tip_decodes_twice_to_the_chinese_text(self):
+        for path in ("/sof/Return/Main", "/sof/Lesson/Index", "/sof/Return/Hidden"):
+            with self.subTest(path=path):
+                cookies, _ = self.return_cookies(path)
+                value, _ = cookies["ReturnTip"]
+                once = unquote_plus(value)
+                self.assertNotEqual(once, RETURN_TIP)
+                self.assertEqual(unquote_plus(once), RETURN_TIP)
+                # The client's lenient decoder drops escapes of byte 0 and turns "+" into a
+                # space first; the bytes it ends with must be the UTF-8 of the text.
+                twice = strict_url_decode(strict_url_decode(value).decode("ascii"))
+                self.assertEqual(twice.decode("utf-8"), RETURN_TIP)
+
+    def test_return_url_decodes_once_to_the_home_page(self):
+        for path in ("/sof/Return/Main", "/sof/Return/NoTip", "/sof/Lesson/Index"):
+            with self.subTest(path=path):
+                cookies, _ = self.return_cookies(path)
+                value, _ = cookies["ReturnURL"]
+                self.assertEqual(strict_url_decode(value).decode("ascii"),
+                                 self.origin + "/Home/Home/Main")
+
+    def test_return_without_tip_sends_an_empty_tip(self):
+        cookies, _ = self.return_cookies("/sof/Return/NoTip")
+        value, attrs = cookies["ReturnTip"]
+        self.assertEqual(value, "")
+        self.assertNotIn("max-age", attrs)
+
+    def test_return_url_with_a_query(self):
+        cookies, _ = self.return_cookies("/sof/Return/WithQuery")
+        url = strict_url_decode(cookies["ReturnURL"][0]).decode("ascii")
+        self.assertEqual(url, self.origin + "/sof/Lesson/Index?from=return")
+
+    def test_return_url_ending_in_a_question_mark(self):
+        cookies, _ = self.return_cookies("/sof/Return/EndsWithQuestion")
+        url = strict_url_decode(cookies["ReturnURL"][0]).decode("ascii")
+        self.assertEqual(url, self.origin + "/sof/Lesson/Index?")
+
+    def test_return_url_of_blanks_only(self):
+        cookies, _ = self.return_cookies("/sof/Return/Blank")
+        url = strict_url_decode(cookies["ReturnURL"][0]).decode("ascii")
+        self.assertNotEqual(url, "")
+        self.assertEqual(url.strip(), "")
+
+    def test_malformed_return_url_fails_the_strict_decoder(self):
+        cookies, _ = self.return_cookies("/sof/Return/Malformed")
+        self.assertEqual(cookies["ReturnURL"][0], "%zz")
+        self.assertNotIn("ReturnTip", cookies)
+        with self.assertRaisesRegex(ValueError, "Invalid HEX digit in URL"):
+            strict_url_decode(cookies["ReturnURL"][0])
+
+    def test_clear_removes_both_cookies(self):
+        cookies, _ = self.return_cookies("/sof/Return/Clear")
+        for name in ("ReturnURL", "ReturnTip"):
+            value, attrs = cookies[name]
+            self.assertEqual(value, "")
+            self.assertEqual(attrs.get("max-age"), "0")
+
+    def test_custom_return_address(self):
+        query = urlencode({"url": "http://127.0.0.1:1/x?y=1", "tip": "真的要走吗？"})
+        cookies, _ = self.return_cookies("/sof/Return/Set?" + query)
+        self.assertEqual(unquote_plus(cookies["ReturnURL"][0]), "http://127.0.0.1:1/x?y=1")
+        self.assertEqual(unquote_plus(unquote_plus(cookies["ReturnTip"][0])), "真的要走吗？")
+
+    def test_custom_return_address_without_tip_leaves_the_tip(self):
+        cookies, _ = self.return_cookies("/sof/Return/Set?url=abc")
+        self.assertEqual(cookies["ReturnURL"][0], "abc")
+        self.assertNotIn("ReturnTip", cookies)
+
+    def test_custom_return_address_needs_a_url(self):
+        response, _ = self.request("/sof/Return/Set")
+        self.assertEqual(response.status, 400)
+        self.assertNotIn("Set-Cookie", response.headers)
+
+    def test_only_the_hidden_page_has_show_return_btn(self):
+        _, text = self.return_cookies("/sof/Return/Hidden")
+        self.assertEqual(len(Elements(text).by_id("showReturnBtn")), 1)
+        for path in ("/sof/Return/Main", "/sof/Lesson/Index", "/Home/Home/Main",
+                     "/sof/Lesson/Unit1"):
+            with self.subTest(path=path):
+                _, text = self.request(path)
+                self.assertEqual(Elements(text).by_id("showReturnBtn"), [])
+
+    def test_pages_outside_the_return_pages_leave_the_cookies_alone(self):
+        for path in ("/sof/Lesson/Unit1", "/sof/Lesson/Unit2", "/Home/Home/Main",
+                     "/home/Home/EnglishTest"):
+            with self.subTest(path=path):
+                response, _ = self.request(path)
+                self.assertNotIn("Set-Cookie", response.headers)
+
+
+class LearningPageTests(ServerTestCase):
+    PAGES = [
+        "/Home/Home/Index", "/Home/Home/Main", "/Home/Logout?1", "/Home/Home/FindPassword",
+        "/Home/Home/Introduce", "/Home/Home/BaseInfo", "/sof/Lesson/Index", "/sof/Lesson/Unit1",
+        "/sof/Lesson/Unit2", "/sof/Lesson/Unit3", "/sof/Lesson/Record?unit=2",
+        "/home/Home/EnglishTest", "/home/Home/EnglishTest?type=assist",
+        "/home/Home/WordChoose/1", "/home/Home/WordChoose/3",
+        "/english/wq2009/LiseningTest/Index", "/SofWeb/Reading", "/ReadAssist/Index",
+        "/sof/Frames/DatePicker", "/My97DatePicker/My97DatePicker.htm", "/sof/Frames/SyncTime",
+        "/Home/SyncronizeUserTime", "/sof/Return/Main", "/sof/Return/NoTip",
+        "/sof/Return/WithQuery", "/sof/Return/EndsWithQuestion", "/sof/Return/Blank",
+        "/sof/Return/Malformed", "/sof/Return/Clear", "/sof/Return/Hidden",
+        "/sof/Return/Set?url=x", "/slow?ms=0",
+    ]
+
+    def test_every_page_is_utf8_html_with_a_heading_and_no_caching(self):
+        headings = {}
+        for path in self.PAGES:
+            with self.subTest(path=path):
+                response, text = self.request(path)
+                self.assertEqual(response.status, 200)
+                self.assertEqual(response.headers["Content-Type"], "text/html; charset=utf-8")
+                self.assertEqual(response.headers["Cache-Control"], "no-store")
+                self.assertIn('<meta charset="utf-8">', text)
+                self.assertNotIn("${", text)
+                heading = Elements(text).heading
+                self.assertTrue(heading and heading.strip(), "no visible heading")
+                # Screenshots tell the pages apart by their heading.
+                self.assertNotIn(heading, headings, f"same heading as {headings.get(heading)}")
+                headings[heading] = path
+
+    def test_paths_ignore_letter_case(self):
+        for path in ("/HOME/HOME/MAIN", "/Home/Home/EnglishTest", "/sof/lesson/unit1"):
+            with self.subTest(path=path):
+                response, _ = self.request(path)
+                self.assertEqual(response.status, 200)
+
+    def test_listening_test_keeps_the_platform_spelling(self):
+        self.assertEqual(self.request("/english/wq2009/LiseningTest/Index")[0].status, 200)
+        self.assertEqual(self.request("/english/wq2009/ListeningTest/Index")[0].status, 404)
+
+    def test_listening_test_shows_the_submitted_answer(self):
+        _, text = self.request("/english/wq2009/LiseningTest/Index?answer=I+like+it")
+        self.assertIn("I like it", text)
+        form = Elements(text).all("form")[0]
+        self.assertEqual(form["action"], "/english/wq2009/LiseningTest/Index")
+
+    def test_english_test_modes_differ(self):
+        _, plain = self.request("/home/Home/EnglishTest")
+        _, assist = self.request("/home/Home/EnglishTest?type=assist")
+        self.assertNotEqual(Elements(plain).heading, Elements(assist).heading)
+
+    def test_word_choice_outside_the_questions_is_missing(self):
+        for path in ("/home/Home/WordChoose/0", "/home/Home/WordChoose/99",
+                     "/home/Home/WordChoose/x"):
+            with self.subTest(path=path):
+                self.assertEqual(self.request(path)[0].status, 404)
+
+    def hidden_link(self, path):
+        _, text = self.request(path)
+        links = Elements(text).by_id("hiddenLink")
+        self.assertEqual(len(links), 1, path)
+        return links[0]
+
+    def test_hidden_links_lead_to_a_page(self):
+        for path in ("/sof/Lesson/Unit2", "/sof/Lesson/Unit3", "/home/Home/EnglishTest",
+                     "/home/Home/EnglishTest?type=assist"):
+            with self.subTest(path=path):
+                link = self.hidden_link(path)
+                self.assertTrue(link["href"].startswith("/"))
+                self.assertEqual(self.request(link["href"])[0].status, 200)
+
+    def test_hidden_links_tell_apart_where_they_came_from(self):
+        targets = {self.hidden_link(path)["href"] for path in
+                   ("/sof/Lesson/Unit2", "/sof/Lesson/Unit3", "/home/Home/EnglishTest",
+                    "/home/Home/EnglishTest?type=assist")}
+        self.assertEqual(len(targets), 4)
+
+    def test_only_unit3_has_its_own_click_handler(self):
+        own = self.hidden_link("/sof/Lesson/Unit3").get("onclick", "")
+        self.assertIn("return false", own)
+        self.assertNotIn("onclick", self.hidden_link("/sof/Lesson/Unit2"))
+
+    def test_command_buttons_are_guarded(self):
+        _, text = self.request("/sof/Lesson/Unit1")
+        calls = [attrs.get("onclick", "") for attrs in Elements(text).all("button")]
+        for expected in ("sendCommand('enableBackBtn', 'false')",
+                         "sendCommand('enableBackBtn', 'true')",
+                         "sendCommand('enableBackBtn', 'False')"):
+            self.assertIn(expected, calls)
+        guard = re.search(r"function sendCommand\(command, params\) \{(.*?)\n\}", text, re.S)
+        self.assertIsNotNone(guard)
+        self.assertRegex(guard.group(1), r"if \(typeof SendClientCommand === 'function'\) \{"
+                                         r"[^}]*SendClientCommand\(command, params\);")
+
+    def test_date_picker_page_has_both_frames(self):
+        _, text = self.request("/sof/Frames/DatePicker")
+        sources = [attrs.get("src") for attrs in Elements(text).all("iframe")]
+        self.assertIn("/My97DatePicker/My97DatePicker.htm", sources)
+        self.assertIn("about:blank", sources)
+
+    def test_sync_page_has_the_sync_frame(self):
+        _, text = self.request("/sof/Frames/SyncTime")
+        sources = [attrs.get("src") for attrs in Elements(text).all("iframe")]
+        self.assertEqual(sources, ["/Home/SyncronizeUserTime"])
+
+    def test_page_numbers_grow(self):
+        numbers = []
+        for _ in range(2):
+            _, text = self.request("/SofWeb/Reading")
+            numbers.append(int(re.search(r"No\. (\d+)", text).group(1)))
+        self.assertLess(numbers[0], numbers[1])
+
+
+class PlumbingTests(ServerTestCase):
+    def test_unknown_paths_are_404_pages(self):
+        for path in ("/no/such/page", "/Home/Home/Nothing", "/favicon.ico"):
+            with self.subTest(path=path):
+                response, text = self.request(path)
+                self.assertEqual(response.status, 404)
+                self.assertEqual(response.headers["Cache-Control"], "no-store")
+                self.assertIn("页面不存在", text)
+
+    def test_redirect(self):
+        response, _ = self.request("/redirect")
+        self.assertEqual(response.status, 302)
+        self.assertEqual(response.headers["Location"], "/Home/Home/Main")
+        self.assertEqual(response.headers["Cache-Control"], "no-store")
+        response, _ = self.request("/redirect?to=/sof/Lesson/Unit1")
+        self.assertEqual(response.headers["Location"], "/sof/Lesson/Unit1")
+
+    def test_redirect_stays_on_this_site(self):
+        for target in ("//example.com/", "http://example.com/", "example.com", "/\\example.com"):
+            with self.subTest(target=target):
+                response, _ = self.request("/redirect?" + urlencode({"to": target}))
+                self.assertEqual(response.status, 400)
+                self.assertIsNone(response.headers["Location"])
+
+    def test_slow_page_waits(self):
+        started = time.monotonic()
+        response, text = self.request("/slow?ms=400")
+        self.assertGreaterEqual(time.monotonic() - started, 0.4)
+        self.assertEqual(response.status, 200)
+        self.assertIn(">400<", text)
+
+    def test_slow_page_refuses_garbage(self):
+        for query in ("ms=abc", "ms=", "ms=1.5"):
+            with self.subTest(query=query):
+                self.assertEqual(self.request("/slow?" + query)[0].status, 400)
+
+    def test_slow_delay_is_bounded(self):
+        self.assertEqual(server.slow_delay_ms("250"), 250)
+        self.assertEqual(server.slow_delay_ms("999999"), 10_000)
+        self.assertEqual(server.slow_delay_ms("10001"), 10_000)
+        self.assertEqual(server.slow_delay_ms("-5"), 0)
+        self.assertIsNone(server.slow_delay_ms("9" * 40))
+
+    def test_post_elsewhere_is_not_allowed(self):
+        response, _ = self.request("/Home/Home/Main", method="POST", body="a=1",
+                                   headers={"Content-Type": "application/x-www-form-urlencoded"})
+        self.assertEqual(response.status, 405)
+
+    def test_head_sends_no_body(self):
+        response, text = self.request("/Home/Home/Main", method="HEAD")
+        self.assertEqual(response.status, 200)
+        self.assertEqual(text, "")
+        self.assertGreater(int(response.headers["Content-Length"]), 0)
+
+    def test_request_log_has_one_line_per_request(self):
+        self.request("/Home/Logout?123")
+        self.request("/home/Home/EnglishTest?type=assist")
+        self.request("/Home/Home/Index", method="POST", body="username=a&password=b",
+                     headers={"Content-Type": "application/x-www-form-urlencoded"})
+        lines = self.log_lines()
+        for line in ("GET /Home/Logout?123", "GET /home/Home/EnglishTest?type=assist",
+                     "POST /Home/Home/Index"):
+            self.assertIn(line, lines)
+        for line in lines:
+            self.assertRegex(line, r"^(GET|HEAD|POST) /\S*$")
+
+    def test_request_log_line_is_written_before_the_answer(self):
+        finished = threading.Event()
+
+        def slow_request():
+            try:
+                self.request("/slow?ms=2000&marker=early")
+            finally:
+                finished.set()
+
+        thread = threading.Thread(target=slow_request)
+        thread.start()
+        try:
+            self.assertTrue(self.wait_for_log_line("GET /slow?ms=2000&marker=early", seconds=1.5))
+            self.assertFalse(finished.is_set())
+        finally:
+            thread.join(timeout=15)
+
+
+class HostTests(unittest.TestCase):
+    def test_loopback_hosts_are_accepted(self):
+        self.assertEqual(server.check_loopback_host("127.0.0.1"), "127.0.0.1")
+        self.assertEqual(server.check_loopback_host("127.0.0.2"), "127.0.0.2")
+        self.assertEqual(server.check_loopback_host("::1"), "::1")
+        self.assertEqual(server.check_loopback_host("localhost"), "127.0.0.1")
+
+    def test_other_hosts_are_refused(self):
+        for host in ("0.0.0.0", "::", "192.168.1.10", "8.8.8.8", "example.com", ""):
+            with self.subTest(host=host):
+                with self.assertRaises(ValueError):
+                    server.make_server(host, 0)
+
+    def run_server(self, *arguments):
+        return subprocess.Popen([sys.executable, "-B", os.path.join(HERE, "server.py"),
+                                 *arguments], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                text=True)
+
+    def test_command_line_refuses_a_public_host(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            log = os.path.join(tmp, "requests.log")
+            process = self.run_server("--host", "0.0.0.0", "--port", "0", "--request-log", log)
+            try:
+                out, err = process.communicate(timeout=20)
+            finally:
+                if process.poll() is None:
+                    process.kill()
+                    process.wait(timeout=10)
+            self.assertNotEqual(process.returncode, 0)
+            self.assertIn("loopback", err)
+            self.assertEqual(out, "")
+            self.assertFalse(os.path.exists(log))
+
+    def test_command_line_serves_and_logs(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            log = os.path.join(tmp, "requests.log")
+            process = self.run_server("--port", "0", "--request-log", log)
+            try:
+                first_line = process.stdout.readline()
+                match = re.search(r"http://127\.0\.0\.1:(\d+)/", first_line)
+                self.assertIsNotNone(match, first_line)
+                connection = http.client.HTTPConnection("127.0.0.1", int(match.group(1)),
+                                                        timeout=15)
+                connection.request("GET", "/Home/Logout?77")
+                self.assertEqual(connection.getresponse().status, 200)
+                connection.close()
+                with open(log, encoding="utf-8") as f:
+                    self.assertEqual(f.read(), "GET /Home/Logout?77\n")
+            finally:
+                process.terminate()
+                try:
+                    process.communicate(timeout=10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.communicate(timeout=10)
+
+
+if __name__ == "__main__":
+    unittest.main()

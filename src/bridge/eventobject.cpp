@@ -1,0 +1,7 @@
+#include "bridge/eventobject.h"
+
+std::optional<bool> TEventObject::Invoke() const {
+    if (!handler_)
+        return std::nullopt;
+    return AnswerAsBool(handler_());
+}

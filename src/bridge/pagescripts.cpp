@@ -1,0 +1,102 @@
+#include "bridge/pagescripts.h"
+
+#include <QJsonDocument>
+#include <QRandomGenerator>
+
+namespace {
+
+QString JsString(const QString& text) {
+    // A JSON string is a valid script string literal.
+    return QString::fromUtf8(
+               QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
+}
+
+} // namespace
+
+PageScripts::PageScripts(const QString& pageMarker) : marker(pageMarker) {}
+
+QString PageScripts::completionPrefix() const {
+    return marker + QStringLiteral(":complete:");
+}
+
+QString PageScripts::clickPrefix() const {
+    return marker + QStringLiteral(":click:");
+}
+
+QString PageScripts::documentScript() const {
+    return QStringLiteral(R"JS(
+(function () {
+  var completePrefix = %1;
+  var clickPrefix = %2;
+  // Empty frames run no script of their own: their parent reports them.
+  if (location.href === 'about:blank') return;
+  window.addEventListener('load', function () {
+    var frames = document.querySelectorAll('iframe, frame');
+    for (var i = 0; i < frames.length; i++) {
+      try {
+        if (frames[i].contentWindow && frames[i].contentWindow.location.href === 'about:blank')
+          console.log(completePrefix + 'about:blank');
+      } catch (e) {}
+    }
+    console.log(completePrefix + location.href);
+  });
+  document.addEventListener('DOMContentLoaded', function () {
+    var style = document.createElement('style');
+    style.textContent = '* { -webkit-user-select: none; user-select: none; }' +
+                        ' input, textarea { -webkit-user-select: text; user-select: text; }';
+    (document.head || document.documentElement).appendChild(style);
+  });
+  // Clicks on an element the client took over go to the client first; the page's own
+  // handlers are replaced, and the client's answer decides the element's default action.
+  window.addEventListener('click', function (event) {
+    var tokens = window.__clientClickTokens;
+    var node = event.target;
+    while (node && !(tokens && tokens.has(node)))
+      node = node.parentNode;
+    if (!node) return;
+    var token = tokens.get(node);
+    event.stopImmediatePropagation();
+    if (window.prompt(clickPrefix + token) !== '1') event.preventDefault();
+  }, true);
+})();
+)JS")
+        .arg(JsString(completionPrefix()), JsString(clickPrefix()));
+}
+
+QString PageScripts::readTopDocumentScript() {
+    return QStringLiteral(R"JS(
+(function () {
+  var html = document instanceof HTMLDocument;
+  return JSON.stringify({
+    exists: html,
+    cookie: html ? document.cookie : '',
+    hasShowReturnBtn: html && !!document.getElementById('showReturnBtn'),
+    hasHiddenLink: html && !!document.getElementById('hiddenLink')
+  });
+})()
+)JS");
+}
+
+QString PageScripts::attachClickScript(const QString& elementId, int token) {
+    return QStringLiteral(R"JS(
+(function () {
+  var element = document.getElementById(%1);
+  if (!element) return false;
+  if (!window.__clientClickTokens) window.__clientClickTokens = new WeakMap();
+  window.__clientClickTokens.set(element, %2);
+  return true;
+})()
+)JS")
+        .arg(JsString(elementId))
+        .arg(token);
+}
+
+QString NewPageMarker() {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString marker;
+    for (int i = 0; i < 24; ++i)
+        marker += QLatin1Char(letters[QRandomGenerator::global()->bounded(36)]);
+    return marker;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The scripts the client runs in every document, in a script world of its own that page
+// scripts cannot see. Everything they tell the client carries a marker drawn anew for each run,
+// so a page cannot forge the client's messages.
+struct PageScripts {
+    explicit PageScripts(const QString& marker);
+
+    // Reports each document's completion (and the empty frames it holds), turns text
+    // selection off, and routes clicks on elements the client took over through the client.
+    QString documentScript() const;
+    // Reads what the top document shows, as a JSON text.
+    static QString readTopDocumentScript();
+    // Takes the element's clicks over under this token.
+    static QString attachClickScript(const QString& elementId, int token);
+
+    // The console text a completion report starts with; the document's address follows.
+    QString completionPrefix() const;
+    // The prompt text a click on a taken-over element starts with; the token follows.
+    QString clickPrefix() const;
+
+    QString marker;
+};
+
+// A marker of random letters and digits.
+QString NewPageMarker();

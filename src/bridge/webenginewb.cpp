@@ -1,0 +1,226 @@
+#include "bridge/webenginewb.h"
+
+#include "bridge/clientpage.h"
+#include "log/logger.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QWebEngineContextMenuRequest>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <QWebEngineView>
+
+namespace {
+
+// The client's own scripts run here, out of the pages' sight.
+constexpr quint32 ClientWorld = QWebEngineScript::ApplicationWorld;
+
+// Failed loads of pages are reported; cancelled ones are not failures.
+bool IsLoadFailure(const QWebEngineLoadingInfo& info) {
+    return info.status() == QWebEngineLoadingInfo::LoadFailedStatus;
+}
+
+// Only editing items stay in the page's menu: no navigation, reload, source, saving or
+// new windows.
+void TrimContextMenu(QMenu* menu, QWebEnginePage* page) {
+    const QWebEnginePage::WebAction kept[] = {QWebEnginePage::Undo, QWebEnginePage::Redo,
+                                              QWebEnginePage::Cut, QWebEnginePage::Copy,
+                                              QWebEnginePage::Paste};
+    for (QAction* action : menu->actions()) {
+        bool keep = false;
+        for (QWebEnginePage::WebAction webAction : kept)
+            keep = keep || action == page->action(webAction);
+        if (!keep)
+            menu->removeAction(action);
+    }
+}
+
+// Command addresses never load anything: their navigations are cancelled before they start.
+// The handler makes the scheme known to the browser, so that page scripts' navigations to it
+// reach the navigation hook instead of failing as an unknown scheme.
+class CommandSchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    }
+};
+
+} // namespace
+
+void RegisterBrowserSchemes() {
+    // Without registration a script's navigation to "command:..." never reaches the
+    // navigation hook.
+    QWebEngineUrlScheme command("command");
+    command.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    QWebEngineUrlScheme::registerScheme(command);
+}
+
+TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMarker()) {
+    // A named, persistent profile keeps the platform's cookies across restarts.
+    profile_ = new QWebEngineProfile(QStringLiteral("parvelo"), this);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/parvelo/browser");
+    profile_->setPersistentStoragePath(data);
+    profile_->setCachePath(data + QStringLiteral("/cache"));
+
+    QWebEngineScript documentScript;
+    documentScript.setName(QStringLiteral("client"));
+    documentScript.setSourceCode(scripts_.documentScript());
+    documentScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    documentScript.setWorldId(ClientWorld);
+    documentScript.setRunsOnSubFrames(true);
+    profile_->scripts()->insert(documentScript);
+    profile_->installUrlSchemeHandler("command", new CommandSchemeHandler(this));
+
+    view_ = new QWebEngineView(panel);
+    page_ = new ClientPage(profile_, scripts_, view_);
+    view_->setPage(page_);
+    view_->setGeometry(panel->rect());
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    QWebEngineSettings* settings = page_->settings();
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+
+    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType,
+                                     bool isMainFrame) {
+        return acceptNavigation(url, isMainFrame);
+    };
+    page_->reloadFilter = [this] { return acceptReload(); };
+    page_->clickHandler = [this](int token) {
+        const auto handler = clickHandlers_.value(token);
+        // Only the low 16 bits of the answer count, as for the page's own handlers.
+        return !handler || (handler() & 0xFFFF) != 0;
+    };
+
+    connect(page_, &ClientPage::documentCompleted, this, [this](const QString& url) {
+        if (url.startsWith(QLatin1String("chrome-error:")))
+            return;
+        if (OnDocumentComplete)
+            OnDocumentComplete(url);
+    });
+    connect(page_, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+                    clickHandlers_.clear();
+                if (!IsLoadFailure(info) || !OnNavigateError)
+                    return;
+                bool cancel = false;
+                OnNavigateError(info.url().toString(), QString(), info.errorCode(), cancel);
+            });
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = view_->createStandardContextMenu();
+        TrimContextMenu(menu, page_);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        if (!menu->actions().isEmpty())
+            menu->popup(view_->mapToGlobal(at));
+        else
+            menu->deleteLater();
+    });
+    view_->installEventFilter(this);
+    watchFocusProxy();
+}
+
+bool TWebEngineWB::acceptNavigation(const QUrl& url, bool isMainFrame) {
+    Q_UNUSED(isMainFrame);
+    bool cancel = false;
+    if (OnBeforeNavigate2)
+        OnBeforeNavigate2(url.toString(), cancel);
+    // A command address that is no command has nothing to load either.
+    return !cancel && url.scheme() != QLatin1String("command");
+}
+
+bool TWebEngineWB::acceptReload() {
+    bool cancel = false;
+    if (OnRefresh)
+        OnRefresh(cancel);
+    return !cancel;
+}
+
+void TWebEngineWB::Navigate(const QString& url) {
+    const QFileInfo file(url);
+    if (file.isAbsolute() && file.exists())
+        view_->load(QUrl::fromLocalFile(url));
+    else
+        view_->load(QUrl(url));
+}
+
+QString TWebEngineWB::LocationURL() const {
+    return page_->url().toString();
+}
+
+void TWebEngineWB::ReadTopDocument(std::function<void(const TopDocument&)> done) {
+    page_->runJavaScript(
+        PageScripts::readTopDocumentScript(), ClientWorld, [done](const QVariant& answer) {
+            const QJsonObject json = QJsonDocument::fromJson(answer.toString().toUtf8()).object();
+            TopDocument document;
+            document.exists = json.value(QLatin1String("exists")).toBool();
+            document.cookie = json.value(QLatin1String("cookie")).toString();
+            document.hasShowReturnBtn = json.value(QLatin1String("hasShowReturnBtn")).toBool();
+            document.hasHiddenLink = json.value(QLatin1String("hasHiddenLink")).toBool();
+            done(document);
+        });
+}
+
+void TWebEngineWB::InjectScript(const QString& script) {
+    const QString literal = QString::fromUtf8(
+        QJsonDocument::fromVariant(QVariantList{script}).toJson(QJsonDocument::Compact));
+    page_->runJavaScript(
+        QStringLiteral("(function (text) { if (!document.body) return;"
+                       " var s = document.createElement('script'); s.type = 'text/javascript';"
+                       " s.text = text; document.body.appendChild(s); })(%1[0]);")
+            .arg(literal),
+        QWebEngineScript::MainWorld);
+    // A page whose content policy refuses inline scripts still gets the functions.
+    page_->runJavaScript(QStringLiteral("typeof SendClientCommand"), QWebEngineScript::MainWorld,
+                         [this, script](const QVariant& type) {
+                             if (type.toString() != QLatin1String("function"))
+                                 page_->runJavaScript(script, QWebEngineScript::MainWorld);
+                         });
+}
+
+void TWebEngineWB::AttachClickHandler(const QString& elementId, std::function<int()> handler) {
+    const int token = nextClickToken_++;
+    clickHandlers_.insert(token, std::move(handler));
+    page_->runJavaScript(PageScripts::attachClickScript(elementId, token), ClientWorld);
+}
+
+void TWebEngineWB::SetEnableMessageHandler(bool enabled) {
+    enableMessageHandler_ = enabled;
+}
+
+// The view's focus proxy receives the keys and is replaced after some navigations, so the
+// filter follows it.
+void TWebEngineWB::watchFocusProxy() {
+    if (QWidget* proxy = view_->focusProxy())
+        proxy->installEventFilter(this);
+}
+
+bool TWebEngineWB::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::ChildAdded)
+        watchFocusProxy();
+    if (watched != view_ && event->type() == QEvent::KeyPress && enableMessageHandler_) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // The window sees the Enter key too, as if the page had left it unhandled.
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
+            QApplication::sendEvent(view_->window(), &copy);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
