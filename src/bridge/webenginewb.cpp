@@ -2,6 +2,7 @@
 
 #include "bridge/clientpage.h"
 #include "log/logger.h"
+#include "ui/errorbox.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -97,22 +98,26 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
 
-    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType,
+    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,
                                      bool isMainFrame) {
-        return acceptNavigation(url, isMainFrame);
+        return acceptNavigation(url, type, isMainFrame);
     };
     page_->reloadFilter = [this] { return acceptReload(); };
     page_->clickHandler = [this](int token) {
         const auto handler = clickHandlers_.value(token);
+        if (!handler)
+            return true;
+        int answer = 0;
+        RunHandler([&] { answer = handler(); });
         // Only the low 16 bits of the answer count, as for the page's own handlers.
-        return !handler || (handler() & 0xFFFF) != 0;
+        return (answer & 0xFFFF) != 0;
     };
 
     connect(page_, &ClientPage::documentCompleted, this, [this](const QString& url) {
         if (url.startsWith(QLatin1String("chrome-error:")))
             return;
         if (OnDocumentComplete)
-            OnDocumentComplete(url);
+            RunHandler([&] { OnDocumentComplete(url); });
     });
     connect(page_, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
@@ -121,7 +126,9 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
                 if (!IsLoadFailure(info) || !OnNavigateError)
                     return;
                 bool cancel = false;
-                OnNavigateError(info.url().toString(), QString(), info.errorCode(), cancel);
+                RunHandler([&] {
+                    OnNavigateError(info.url().toString(), QString(), info.errorCode(), cancel);
+                });
             });
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = view_->createStandardContextMenu();
@@ -136,11 +143,17 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     watchFocusProxy();
 }
 
-bool TWebEngineWB::acceptNavigation(const QUrl& url, bool isMainFrame) {
+bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
+                                    bool isMainFrame) {
     Q_UNUSED(isMainFrame);
+    // A server's redirect continues the navigation already announced: it starts none of its
+    // own, so the redirected page does not count as the one announced.
+    if (type == QWebEnginePage::NavigationTypeRedirect)
+        return url.scheme() != QLatin1String("command");
     bool cancel = false;
+    // A failing handler leaves the navigation going, as the failure is shown.
     if (OnBeforeNavigate2)
-        OnBeforeNavigate2(url.toString(), cancel);
+        RunHandler([&] { OnBeforeNavigate2(url.toString(), cancel); });
     // A command address that is no command has nothing to load either.
     return !cancel && url.scheme() != QLatin1String("command");
 }
@@ -148,7 +161,7 @@ bool TWebEngineWB::acceptNavigation(const QUrl& url, bool isMainFrame) {
 bool TWebEngineWB::acceptReload() {
     bool cancel = false;
     if (OnRefresh)
-        OnRefresh(cancel);
+        RunHandler([&] { OnRefresh(cancel); });
     return !cancel;
 }
 

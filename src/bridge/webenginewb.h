@@ -5,7 +5,7 @@
 
 #include <QHash>
 #include <QObject>
-#include <QQueue>
+#include <QWebEnginePage>
 
 class ClientPage;
 class QWebEngineProfile;
@@ -32,7 +32,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool acceptNavigation(const QUrl& url, bool isMainFrame);
+    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
     bool acceptReload();
     void watchFocusProxy();
 

@@ -4,7 +4,10 @@
 #include "app/casepath.h"
 #include "app/programdir.h"
 #include "app/settings.h"
+#include "app/sounddevice.h"
+#include "bridge/webenginewb.h"
 #include "log/logger.h"
+#include "mainwin/pageload.h"
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
 #include "platform/windowlookup.h"
@@ -19,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QUrl>
 
 namespace {
 
@@ -41,7 +45,9 @@ TPicButton* MakeButton(QWidget* parent, const QRect& place,
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QWidget(parent), handover_(new HandoverServer(this)) {
+TMainForm::TMainForm(QWidget* parent)
+    : QWidget(parent), handover_(new HandoverServer(this)),
+      navErrors_(LocalErrorPagePath(ProgramDir())) {
     InitFormResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ApplicationTitle());
@@ -81,7 +87,26 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent), handover_(new HandoverS
 
     RzPanel1 = new QWidget(RzPanel2);
     RzPanel1->setGeometry(2, 115, 796, 457);
+    EmbeddedWB1 = new TWebEngineWB(RzPanel1);
+    EmbeddedWB1->OnDocumentComplete = [this](const QString& url) {
+        EmbeddedWB1DocumentComplete(url);
+    };
+    EmbeddedWB1->OnNavigateError = [this](const QString& url, const QString&, int statusCode,
+                                          bool&) { EmbeddedWB1NavigateError(url, statusCode); };
+    EmbeddedWB1->OnRefresh = [](bool& cancel) {
+        DebugLog("reload refused");
+        cancel = true;
+    };
+    // The bridge takes the document-complete event over and hands it on afterwards.
+    WebInteractive1.OnGetClientCommand = [this](const QString& command, const QString& params) {
+        WebInteractive1GetClientCommand(command, params);
+    };
+    WebInteractive1.SetWebBrowser(EmbeddedWB1);
 
+    connect(btnLogOut, &TPicButton::clicked, this,
+            [this] { RunHandler([this] { btnLogOutClick(); }); });
+    connect(btnReturnMainWindow, &TPicButton::clicked, this,
+            [this] { RunHandler([this] { btnReturnMainWindowClick(); }); });
     connect(RzBmpMinimize, &TPicButton::clicked, this, [this] { showMinimized(); });
     connect(RzBmpClose, &TPicButton::clicked, this, [this] { close(); });
     connect(RzBmpButton1, &TPicButton::clicked, this,
@@ -118,6 +143,111 @@ void TMainForm::SetupWindow() {
 
 void TMainForm::ShowStartPage() {
     LoadSkin(false);
+    NavigateTo(ReadHost());
+}
+
+void TMainForm::NavigateTo(const QString& address) {
+    DebugLog("navigate: %s", qUtf8Printable(address));
+    EmbeddedWB1->Navigate(address);
+}
+
+void TMainForm::btnLogOutClick() {
+    if (!btnReturnMainWindow->isEnabled())
+        btnReturnMainWindow->setEnabled(true);
+    NavigateTo(LogOutAddress(ReadHost(), CacheBreaker()));
+}
+
+void TMainForm::btnReturnMainWindowClick() {
+    // A cookie must not lead the client into a local file or a script address.
+    if (!IsFollowableReturnAddress(FReturnURL)) {
+        DebugLog("return address not followed: %s", qUtf8Printable(FReturnURL));
+        return;
+    }
+    if (!FReturnTip.isEmpty()) {
+        const int answer = ShowQuestion(FReturnTip, QStringLiteral("温馨提示"));
+        DebugLog("return question answered %d", answer);
+        if (answer != ModalOk)
+            return;
+    }
+    NavigateTo(ReturnAddress(FReturnURL, CacheBreaker()));
+}
+
+void TMainForm::EmbeddedWB1NavigateError(const QString& url, int statusCode) {
+    const NavErrorAction action = navErrors_.OnNavigateError(url, statusCode);
+    DebugLog("navigation error %d at %s: action %d, count %d", statusCode, qUtf8Printable(url),
+             static_cast<int>(action.kind), navErrors_.Count());
+    switch (action.kind) {
+    case NavErrorAction::Ignore:
+        break;
+    case NavErrorAction::Retry:
+    case NavErrorAction::ShowErrorPage:
+        NavigateTo(action.address);
+        break;
+    case NavErrorAction::ShowBuiltInText:
+        // The error page itself is missing: going back to it would loop for ever.
+        NavigateTo(QStringLiteral("data:text/html;charset=utf-8,") +
+                   QString::fromLatin1(QUrl::toPercentEncoding(QStringLiteral(
+                       "<html><body style='font-family:sans-serif;text-align:center;"
+                       "padding-top:120px'><h2>暂时无法连接到学习平台</h2>"
+                       "<p>请检查网络连接，稍后重新启动客户端。</p></body></html>"))));
+        break;
+    }
+}
+
+void TMainForm::EmbeddedWB1DocumentComplete(const QString& url) {
+    const FrameDecision frame = DecideFrame(url, [] { return ReadHost(); });
+    switch (SkinToLoad(frame.wantInsideSkin, FInsideSkin)) {
+    case SkinChange::LoadInside:
+        LoadSkin(true);
+        break;
+    case SkinChange::LoadOutside:
+        LoadSkin(false);
+        break;
+    case SkinChange::Keep:
+        break;
+    }
+    if (frame.logOut != ButtonChange::Unchanged)
+        btnLogOut->setEnabled(frame.logOut == ButtonChange::Enable);
+    EmbeddedWB1->SetEnableMessageHandler(frame.enableMessageHandler);
+    DebugLog("page loaded: %s; inner skin %d, log-out %d, Enter switch %d", qUtf8Printable(url),
+             FInsideSkin, btnLogOut->isEnabled(), frame.enableMessageHandler);
+    // The document's part is applied when the browser's answer arrives, in event order.
+    EmbeddedWB1->ReadTopDocument([this, url, frame](const TEmbeddedWB::TopDocument& document) {
+        ApplyTopDocument(url, frame.soundTestEnabled, document);
+    });
+}
+
+void TMainForm::ApplyTopDocument(const QString& url, bool soundTestEnabled,
+                                 const TEmbeddedWB::TopDocument& document) {
+    if (!document.exists)
+        return;
+    // A malformed return cookie fails here and leaves the earlier state as it was.
+    const ReturnCookies cookies = ReadReturnCookies(document.cookie);
+    FReturnURL = cookies.FReturnURL;
+    FReturnTip = cookies.FReturnTip;
+    btnReturnMainWindow->setVisible(ReturnButtonVisible(document.hasShowReturnBtn, FReturnURL));
+    RzBmpButton1->setEnabled(soundTestEnabled);
+    if (document.hasHiddenLink)
+        EmbeddedWB1->AttachClickHandler(QStringLiteral("hiddenLink"),
+                                        [this] { return StartCheckRec(); });
+    DebugLog("page document: %s; return \"%s\", return button %d, sound test %d, hidden link %d",
+             qUtf8Printable(url), qUtf8Printable(FReturnURL), btnReturnMainWindow->isVisible(),
+             RzBmpButton1->isEnabled(), document.hasHiddenLink);
+}
+
+void TMainForm::WebInteractive1GetClientCommand(const QString& command, const QString& params) {
+    DebugLog("page command: %s, %s", qUtf8Printable(command), qUtf8Printable(params));
+    if (const std::optional<bool> enabled = ReturnButtonEnabledByCommand(command, params))
+        btnReturnMainWindow->setEnabled(*enabled);
+}
+
+int TMainForm::StartCheckRec() {
+    const bool device = CheckSoundDevice();
+    const CheckRecStep step = DecideCheckRec(
+        device, device && IsRecTipOn(), device && IsEnglishTestPage(EmbeddedWB1->LocationURL()));
+    const int answer = step == CheckRecStep::CancelClick ? CheckRecCancel : CheckRecProceed;
+    DebugLog("hidden link: step %d, answer %d", static_cast<int>(step), answer);
+    return answer;
 }
 
 void TMainForm::LoadSkin(bool inside) {

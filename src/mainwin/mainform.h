@@ -2,9 +2,13 @@
 
 #include <QWidget>
 
+#include "bridge/webinteractive.h"
+#include "mainwin/navigation.h"
+
 class QLabel;
 class TPicButton;
 class HandoverServer;
+class TWebEngineWB;
 
 // The client's skinned, frameless 800 × 600 main window.
 class TMainForm : public QWidget {
@@ -19,8 +23,14 @@ public:
     TPicButton* RzBmpClose;
     TPicButton* btnReturnMainWindow;
     QWidget* RzPanel1;
+    TWebEngineWB* EmbeddedWB1;
+    TWebInteractive WebInteractive1;
 
     bool insideSkin() const { return FInsideSkin; }
+    QString returnURL() const { return FReturnURL; }
+
+    // The page's hidden link was clicked: 0 cancels the click, -1 lets it go on.
+    int StartCheckRec();
 
 signals:
     // The close was confirmed: the message loop ends.
@@ -41,7 +51,19 @@ private:
     void OtherInstance();
     void BringToFront();
 
+    void btnLogOutClick();
+    void btnReturnMainWindowClick();
+    void EmbeddedWB1DocumentComplete(const QString& url);
+    void ApplyTopDocument(const QString& url, bool soundTestEnabled,
+                          const TEmbeddedWB::TopDocument& document);
+    void EmbeddedWB1NavigateError(const QString& url, int statusCode);
+    void WebInteractive1GetClientCommand(const QString& command, const QString& params);
+    void NavigateTo(const QString& address);
+
     QLabel* img1;
     HandoverServer* handover_;
     bool FInsideSkin = false;
+    QString FReturnURL;
+    QString FReturnTip;
+    NavErrorCounter navErrors_;
 };
