@@ -1,5 +1,5 @@
 #include "bridge/commandaddress.h"
-#include "printers.h"
+#include "support/qtprint.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "bridge/webinteractive.h"
 #include "fakebrowser.h"
 #include "mainwin/pageload.h"
-#include "printers.h"
+#include "support/qtprint.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "mainwin/navigation.h"
-#include "printers.h"
+#include "support/qtprint.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>

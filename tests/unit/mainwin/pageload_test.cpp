@@ -1,6 +1,6 @@
 #include "bridge/eventobject.h"
 #include "mainwin/pageload.h"
-#include "printers.h"
+#include "support/qtprint.h"
 #include "ui/errorbox.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "mainwin/urldecode.h"
-#include "printers.h"
+#include "support/qtprint.h"
 #include "ui/errorbox.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ui/cellstrip.h"
 
-#include "qtprint.h"
+#include "support/qtprint.h"
 
 #include <gtest/gtest.h>
 

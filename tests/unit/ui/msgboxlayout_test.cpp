@@ -1,6 +1,6 @@
 #include "ui/msgboxlayout.h"
 
-#include "qtprint.h"
+#include "support/qtprint.h"
 
 #include <gtest/gtest.h>
 
