@@ -1,4 +1,5 @@
 #include "app/sounddevice.h"
+#include "support/modalwatch.h"
 
 #include <QMessageBox>
 #include <QTest>
@@ -14,19 +15,13 @@ private slots:
         QString text;
         int buttons = 0;
         QMessageBox::Icon icon = QMessageBox::Critical;
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            timer.stop();
+        WhenModalShown<QMessageBox>([&](QMessageBox* box) {
             caption = box->windowTitle();
             text = box->text();
             buttons = static_cast<int>(box->buttons().size());
             icon = box->icon();
             box->accept();
         });
-        timer.start(20);
         QVERIFY(!CheckSoundDevice());
         QCOMPARE(caption, QStringLiteral("温馨提示"));
         QCOMPARE(text,

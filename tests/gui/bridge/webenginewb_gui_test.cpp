@@ -1,4 +1,5 @@
 #include "bridge/webenginewb.h"
+#include "support/modalwatch.h"
 
 #include <QApplication>
 #include <QDir>
@@ -113,16 +114,10 @@ private slots:
     void alertCarriesTheClientCaption() {
         load("plain.html");
         QString caption;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            poll.stop();
+        WhenModalShown<QMessageBox>([&](QMessageBox* box) {
             caption = box->windowTitle();
             box->accept();
         });
-        poll.start(20);
         run("alert('hi'); 1");
         QCOMPARE(caption, QStringLiteral("温馨提示"));
     }

@@ -4,6 +4,7 @@
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
 #include "platform/windowlookup.h"
+#include "support/modalwatch.h"
 #include "ui/msgform.h"
 #include "ui/picbutton.h"
 #include "ui/picclip.h"
@@ -22,21 +23,6 @@
 #include <thread>
 
 namespace {
-
-// Acts on the first modal window that satisfies the condition, once it is shown.
-void WhenModalShown(const std::function<bool(QWidget*)>& matches,
-                    const std::function<void(QWidget*)>& act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, matches, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && matches(modal)) {
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        }
-    });
-    timer->start(20);
-}
 
 void AnswerMsgBox(bool ok) {
     WhenModalShown([](QWidget* w) { return w == MsgForm(); },
@@ -123,11 +109,10 @@ private slots:
         QTemporaryDir empty;
         SetProgramDir(empty.path());
         QString shown;
-        WhenModalShown([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-                       [&shown](QWidget* w) {
-                           shown = static_cast<QMessageBox*>(w)->text();
-                           static_cast<QMessageBox*>(w)->accept();
-                       });
+        WhenModalShown<QMessageBox>([&shown](QMessageBox* box) {
+            shown = box->text();
+            box->accept();
+        });
         TMainForm form;
         QVERIFY(shown.contains(QStringLiteral("So_800_600.png")));
         QCOMPARE(form.size(), QSize(800, 600));
