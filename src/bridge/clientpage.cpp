@@ -1,6 +1,7 @@
 #include "bridge/clientpage.h"
 
 #include "bridge/pagescripts.h"
+#include "log/logger.h"
 
 #include <QMessageBox>
 #include <QWebEngineView>
@@ -30,12 +31,15 @@ bool ClientPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
 }
 
 void ClientPage::javaScriptAlert(const QUrl&, const QString& msg) {
+    DebugLog("page alert: %s", qUtf8Printable(msg));
     QMessageBox::warning(QWebEngineView::forPage(this), DialogCaption, msg);
 }
 
 bool ClientPage::javaScriptConfirm(const QUrl&, const QString& msg) {
-    return QMessageBox::question(QWebEngineView::forPage(this), DialogCaption, msg,
-                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool ok = QMessageBox::question(QWebEngineView::forPage(this), DialogCaption, msg,
+                                          QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    DebugLog("page confirm: %s, answered %d", qUtf8Printable(msg), ok);
+    return ok;
 }
 
 bool ClientPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
