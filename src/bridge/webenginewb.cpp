@@ -166,8 +166,9 @@ bool TWebEngineWB::acceptReload() {
 }
 
 void TWebEngineWB::Navigate(const QString& url) {
-    const QFileInfo file(url);
-    if (file.isAbsolute() && file.exists())
+    // A local path (the error page) loads as a file, also when it is missing: the failure
+    // then comes back as a navigation error.
+    if (QFileInfo(url).isAbsolute())
         view_->load(QUrl::fromLocalFile(url));
     else
         view_->load(QUrl(url));
