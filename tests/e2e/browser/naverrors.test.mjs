@@ -81,5 +81,7 @@ test('a missing local error page gives the built-in message instead of a loop',
     assert.match(navigations[3], /^navigate: data:text\/html/);
     await waitFor(() => client.page.url().startsWith('data:text/html'),
       () => `the browser on the built-in message (it is at ${client.page.url()})`);
+    await waitFor(async () => (await client.page.locator('h2').textContent()) === '暂时无法连接到学习平台',
+      () => 'the built-in message on the page');
     screenshot('naverrors-built-in-message');
   }));
