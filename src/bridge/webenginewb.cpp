@@ -104,13 +104,13 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     };
     page_->reloadFilter = [this] { return acceptReload(); };
     page_->clickHandler = [this](int token) {
-        const auto handler = clickHandlers_.value(token);
-        if (!handler)
+        const auto sink = clickHandlers_.constFind(token);
+        if (sink == clickHandlers_.constEnd())
             return true;
-        int answer = 0;
-        RunHandler([&] { answer = handler(); });
-        // Only the low 16 bits of the answer count, as for the page's own handlers.
-        return (answer & 0xFFFF) != 0;
+        // A handler that fails cancels the click.
+        std::optional<bool> proceed = false;
+        RunHandler([&] { proceed = sink->Invoke(); });
+        return proceed.value_or(true);
     };
 
     connect(page_, &ClientPage::documentCompleted, this, [this](const QString& url) {
@@ -210,7 +210,7 @@ void TWebEngineWB::InjectScript(const QString& script) {
 
 void TWebEngineWB::AttachClickHandler(const QString& elementId, std::function<int()> handler) {
     const int token = nextClickToken_++;
-    clickHandlers_.insert(token, std::move(handler));
+    clickHandlers_.insert(token, TEventObject(std::move(handler)));
     page_->runJavaScript(PageScripts::attachClickScript(elementId, token), ClientWorld);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/browserhost.h"
+#include "bridge/eventobject.h"
 #include "bridge/pagescripts.h"
 
 #include <QHash>
@@ -40,7 +41,7 @@ private:
     QWebEngineProfile* profile_;
     QWebEngineView* view_;
     ClientPage* page_;
-    QHash<int, std::function<int()>> clickHandlers_;
+    QHash<int, TEventObject> clickHandlers_;
     int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
 };
