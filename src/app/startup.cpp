@@ -1,19 +1,23 @@
 #include "app/startup.h"
 
 #include "app/apptitle.h"
+#include "app/audioeditor.h"
 #include "app/comresource.h"
 #include "app/killprocess.h"
 #include "app/programdir.h"
+#include "app/termination.h"
 #include "log/logger.h"
 #include "mainwin/mainform.h"
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
 #include "platform/singleinstance.h"
+#include "ui/msgbox.h"
 #include "ui/msgform.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
@@ -56,6 +60,13 @@ int RunClient(int argc, char** argv) {
     OpenLog(resource->ConfFile, true, QStringLiteral("logger"));
     DebugLog("start-up: program directory %s", qUtf8Printable(ProgramDir()));
 
+    if (!EnsureAudioEditor()) {
+        DebugLog("start-up: the audio editor component is missing");
+        ShowInfo(QStringLiteral("加载系统需要的组件失败。\n请重新安装Tirsa2008智能教具配套软件。"),
+                 QStringLiteral("温馨提示"));
+        RequestTermination();
+    }
+
     DebugLog("start-up: splash wait");
     ApplyAppTitleFromSettings();
     WaitWithSplash();
@@ -68,6 +79,9 @@ int RunClient(int argc, char** argv) {
     DebugLog("start-up: message loop");
     CentreOnScreen(mainForm);
     mainForm->show();
+    // A start-up that was asked to end shows the main window and ends with its first message.
+    if (TerminationRequested())
+        QTimer::singleShot(0, &app, &QApplication::quit);
     QApplication::exec();
 
     DebugLog("shutdown: closing the log");

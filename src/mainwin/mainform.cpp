@@ -1,5 +1,9 @@
 #include "mainwin/mainform.h"
 
+#include "app/audioeditor.h"
+#include "reccheck/checkrecord.h"
+#include "reccheck/tipcheckrec.h"
+
 #include "app/apptitle.h"
 #include "app/casepath.h"
 #include "app/programdir.h"
@@ -29,20 +33,6 @@ namespace {
 const char* const OuterSkin = "resource/image/So_800_600.png";
 const char* const InsideSkin = "resource/image/So_800_600_inside.png";
 
-struct ButtonFaces {
-    TPicButton::Face face;
-    const char* picture;
-};
-
-TPicButton* MakeButton(QWidget* parent, const QRect& place,
-                       std::initializer_list<ButtonFaces> faces) {
-    auto* button = new TPicButton(parent);
-    button->setGeometry(place);
-    for (const ButtonFaces& face : faces)
-        button->setFace(face.face, QString::fromLatin1(face.picture));
-    return button;
-}
-
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -59,30 +49,32 @@ TMainForm::TMainForm(QWidget* parent)
     img1->setCursor(Qt::ArrowCursor);
     img1->installEventFilter(this);
 
-    RzBmpButton1 = MakeButton(RzPanel2, {559, 2, 59, 25},
-                              {{TPicButton::Up, ":/forms/mainwin/soundtest_up.png"},
-                               {TPicButton::Down, ":/forms/mainwin/soundtest_down.png"},
-                               {TPicButton::Disabled, ":/forms/mainwin/soundtest_disabled.png"}});
-    btnLogOut = MakeButton(RzPanel2, {615, 2, 60, 25},
-                           {{TPicButton::Up, ":/forms/mainwin/logout_up.png"},
-                            {TPicButton::Down, ":/forms/mainwin/logout_down.png"},
-                            {TPicButton::Disabled, ":/forms/mainwin/logout_disabled.png"}});
+    RzBmpButton1 =
+        MakePicButton(RzPanel2, {559, 2, 59, 25},
+                      {{TPicButton::Up, ":/forms/mainwin/soundtest_up.png"},
+                       {TPicButton::Down, ":/forms/mainwin/soundtest_down.png"},
+                       {TPicButton::Disabled, ":/forms/mainwin/soundtest_disabled.png"}});
+    btnLogOut = MakePicButton(RzPanel2, {615, 2, 60, 25},
+                              {{TPicButton::Up, ":/forms/mainwin/logout_up.png"},
+                               {TPicButton::Down, ":/forms/mainwin/logout_down.png"},
+                               {TPicButton::Disabled, ":/forms/mainwin/logout_disabled.png"}});
     btnLogOut->setEnabled(false);
-    RzBmpMinimize = MakeButton(RzPanel2, {723, 2, 28, 14},
-                               {{TPicButton::Up, ":/forms/mainwin/minimize_up.png"},
-                                {TPicButton::Hot, ":/forms/mainwin/minimize_hot.png"},
-                                {TPicButton::Disabled, ":/forms/mainwin/minimize_disabled.png"}});
-    RzBmpClose = MakeButton(RzPanel2, {752, 2, 28, 14},
-                            {{TPicButton::Up, ":/forms/mainwin/close_up.png"},
-                             {TPicButton::Hot, ":/forms/mainwin/close_hot.png"}});
+    RzBmpMinimize =
+        MakePicButton(RzPanel2, {723, 2, 28, 14},
+                      {{TPicButton::Up, ":/forms/mainwin/minimize_up.png"},
+                       {TPicButton::Hot, ":/forms/mainwin/minimize_hot.png"},
+                       {TPicButton::Disabled, ":/forms/mainwin/minimize_disabled.png"}});
+    RzBmpClose = MakePicButton(RzPanel2, {752, 2, 28, 14},
+                               {{TPicButton::Up, ":/forms/mainwin/close_up.png"},
+                                {TPicButton::Hot, ":/forms/mainwin/close_hot.png"}});
     btnReturnMainWindow =
-        MakeButton(RzPanel2, {686, 39, 95, 33},
-                   {{TPicButton::Up, ":/forms/mainwin/return_up.png"},
-                    {TPicButton::Down, ":/forms/mainwin/return_down.png"},
-                    {TPicButton::StayDown, ":/forms/mainwin/return_staydown.png"},
-                    {TPicButton::Hot, ":/forms/mainwin/return_hot.png"},
-                    {TPicButton::UpFocused, ":/forms/mainwin/return_upfocused.png"},
-                    {TPicButton::Disabled, ":/forms/mainwin/return_disabled.png"}});
+        MakePicButton(RzPanel2, {686, 39, 95, 33},
+                      {{TPicButton::Up, ":/forms/mainwin/return_up.png"},
+                       {TPicButton::Down, ":/forms/mainwin/return_down.png"},
+                       {TPicButton::StayDown, ":/forms/mainwin/return_staydown.png"},
+                       {TPicButton::Hot, ":/forms/mainwin/return_hot.png"},
+                       {TPicButton::UpFocused, ":/forms/mainwin/return_upfocused.png"},
+                       {TPicButton::Disabled, ":/forms/mainwin/return_disabled.png"}});
     btnReturnMainWindow->hide();
 
     RzPanel1 = new QWidget(RzPanel2);
@@ -110,7 +102,7 @@ TMainForm::TMainForm(QWidget* parent)
     connect(RzBmpMinimize, &TPicButton::clicked, this, [this] { showMinimized(); });
     connect(RzBmpClose, &TPicButton::clicked, this, [this] { close(); });
     connect(RzBmpButton1, &TPicButton::clicked, this,
-            [] { DebugLog("sound-test button pressed"); });
+            [this] { RunHandler([this] { btn1Click(); }); });
     connect(handover_, &HandoverServer::messageReceived, this, &TMainForm::HandlePrivateMessage);
     if (!handover_->listen(QString::fromLatin1(HandoverName)))
         DebugLog("hand-over channel could not be opened");
@@ -247,7 +239,19 @@ int TMainForm::StartCheckRec() {
         device, device && IsRecTipOn(), device && IsEnglishTestPage(EmbeddedWB1->LocationURL()));
     const int answer = step == CheckRecStep::CancelClick ? CheckRecCancel : CheckRecProceed;
     DebugLog("hidden link: step %d, answer %d", static_cast<int>(step), answer);
+    if (step == CheckRecStep::ShowTip) {
+        RunHandler([this] {
+            TTipCheckRec tip(AudioEditorControls(), this);
+            tip.exec();
+        });
+    }
     return answer;
+}
+
+void TMainForm::btn1Click() {
+    DebugLog("sound-test button pressed");
+    TCheckRecord wizard(AudioEditorControls(), this);
+    wizard.exec();
 }
 
 void TMainForm::LoadSkin(bool inside) {

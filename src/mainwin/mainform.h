@@ -51,6 +51,7 @@ private:
     void OtherInstance();
     void BringToFront();
 
+    void btn1Click();
     void btnLogOutClick();
     void btnReturnMainWindowClick();
     void EmbeddedWB1DocumentComplete(const QString& url);

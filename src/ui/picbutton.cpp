@@ -26,9 +26,16 @@ TPicButton::Face TPicButton::currentFace() const {
     return faces_[face].isNull() ? Up : face;
 }
 
+void TPicButton::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
 void TPicButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), faces_[currentFace()]);
+    if (!caption_.isEmpty())
+        painter.drawText(rect(), Qt::AlignCenter, caption_);
 }
 
 void TPicButton::mousePressEvent(QMouseEvent* event) {
@@ -61,4 +68,13 @@ void TPicButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange)
         pressed_ = false;
     QWidget::changeEvent(event);
+}
+
+TPicButton* MakePicButton(QWidget* parent, const QRect& place,
+                          std::initializer_list<PicButtonFace> faces) {
+    auto* button = new TPicButton(parent);
+    button->setGeometry(place);
+    for (const PicButtonFace& face : faces)
+        button->setFace(face.face, QString::fromLatin1(face.picture));
+    return button;
 }

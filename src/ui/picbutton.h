@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRect>
 #include <QWidget>
+
+#include <initializer_list>
 
 // A picture button with a face per state. A state without a face of its own shows the up face.
 class TPicButton : public QWidget {
@@ -13,6 +16,9 @@ public:
     // Loads a face from a picture whose olive pixels are transparent.
     void setFace(Face face, const QString& picturePath);
     Face currentFace() const;
+    // A caption drawn centred over the face, in the widget's font and text colour.
+    void setCaption(const QString& caption);
+    QString caption() const { return caption_; }
 
 signals:
     void clicked();
@@ -27,6 +33,16 @@ protected:
 
 private:
     QPixmap faces_[FaceCount];
+    QString caption_;
     bool pressed_ = false;
     bool hovered_ = false;
 };
+
+struct PicButtonFace {
+    TPicButton::Face face;
+    const char* picture;
+};
+
+// A picture button at place with the given faces.
+TPicButton* MakePicButton(QWidget* parent, const QRect& place,
+                          std::initializer_list<PicButtonFace> faces);

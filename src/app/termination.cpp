@@ -1,0 +1,13 @@
+#include "app/termination.h"
+
+namespace {
+bool terminationRequested = false;
+}
+
+void RequestTermination() {
+    terminationRequested = true;
+}
+
+bool TerminationRequested() {
+    return terminationRequested;
+}

@@ -1,0 +1,153 @@
+#include "reccheck/checkrecordflow.h"
+
+#include "reccheck/rectip.h"
+
+#include <utility>
+
+QString CountdownText(int remainSeconds) {
+    return QStringLiteral("剩余%1秒     ").arg(remainSeconds);
+}
+
+TCheckRecordFlow::TCheckRecordFlow(std::unique_ptr<TVyraAudioUtil> audio,
+                                   std::unique_ptr<TVyraECL> engine, TVyraMicLevel* meter,
+                                   CheckRecordEnvironment environment, const QString& programDir)
+    : audio_(std::move(audio)), engine_(std::move(engine)), meter_(meter),
+      environment_(std::move(environment)), programDir_(programDir) {}
+
+void TCheckRecordFlow::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        // The test page disables both close buttons; a failed control must not trap the
+        // student inside the modal wizard.
+        view_.startCloseEnabled = true;
+        view_.testCloseEnabled = true;
+        throw;
+    }
+}
+
+void TCheckRecordFlow::FormCreate() {
+    recordFile_ = programDir_ + QStringLiteral("tmp/RecordTestFile.wav");
+    engineDir_ = engine_->EngineDir();
+    promptFile_ = engineDir_ + QStringLiteral("bin/checkRecTip.wav");
+    dingFile_ = engineDir_ + QStringLiteral("bin/ding.wav");
+    checkPassed_ = !environment_.isRecTipOn();
+    retryMode_ = false;
+}
+
+void TCheckRecordFlow::FormShow() {
+    environment_.setTimerRunning(false);
+    view_.progressTotal = CountdownSeconds;
+    view_.page = StartPage;
+}
+
+void TCheckRecordFlow::RzBmpButton2Click() {
+    Guarded([this] {
+        if (!environment_.checkSoundDevice())
+            return;
+        view_.page = TestPage;
+        view_.testCloseEnabled = false;
+        view_.startCloseEnabled = false;
+        if (retryMode_) {
+            BeginCheckRec();
+            return;
+        }
+        audio_->SetFileName(promptFile_);
+        audio_->Play();
+    });
+}
+
+void TCheckRecordFlow::RzBmpButton9Click() {
+    Guarded([this] {
+        view_.startCloseEnabled = false;
+        audio_->SetFileName(promptFile_);
+        audio_->Play();
+    });
+}
+
+void TCheckRecordFlow::RzBmpButton8Click() {
+    view_.page = StartPage;
+    view_.replayVisible = true;
+    retryMode_ = true;
+}
+
+void TCheckRecordFlow::VyraAudioUtil1StatusChange(int status) {
+    Guarded([this, status] {
+        if (status != AudioIdle) {
+            lastStatus_ = status;
+            return;
+        }
+        if (!retryMode_ && lastStatus_ == AudioPlaying) {
+            // The sample's end is used once: a repeated idle report must not start a second
+            // recording over the running one.
+            lastStatus_ = AudioIdle;
+            environment_.playSoundSync(dingFile_);
+            view_.testCloseEnabled = true;
+            BeginCheckRec();
+            return;
+        }
+        view_.startCloseEnabled = true;
+    });
+}
+
+void TCheckRecordFlow::BeginCheckRec() {
+    view_.testCloseEnabled = false;
+    environment_.setTimerRunning(false);
+    view_.progressDone = 0;
+    view_.countdown.clear();
+
+    remainSeconds_ = CountdownSeconds;
+    view_.meterVisible = true;
+    meter_->SetBackgroundImage(engineDir_ + QStringLiteral("bin/revirode_sound_bg.bmp"));
+    meter_->SetForegroundImage(engineDir_ + QStringLiteral("bin/revirode_sound_fg.bmp"));
+
+    audio_->SetSampleRate(16000);
+    audio_->SetSampleSize(16);
+    audio_->SetNewDataNotifyEnabled(true);
+    audio_->PrepareRecord();
+    audio_->StartRecord();
+
+    meter_->StartMeter();
+
+    remainSeconds_ = CountdownSeconds;
+    view_.progressVisible = true;
+    view_.countdown = CountdownText(remainSeconds_);
+    view_.micIconVisible = true;
+    environment_.setTimerRunning(true);
+}
+
+void TCheckRecordFlow::tmr1Timer() {
+    Guarded([this] {
+        if (remainSeconds_ > 0) {
+            view_.progressDone = CountdownSeconds + 1 - remainSeconds_;
+            --remainSeconds_;
+            view_.countdown = CountdownText(remainSeconds_);
+            return;
+        }
+        environment_.setTimerRunning(false);
+        audio_->Stop();
+        meter_->StopMeter();
+        audio_->SaveRecord(recordFile_);
+        const int verdict = engine_->CheckRecordFile(recordFile_);
+        checkPassed_ = verdict == 0;
+        environment_.pauseBeforeResult();
+        showTab(verdict);
+    });
+}
+
+void TCheckRecordFlow::showTab(int failed) {
+    view_.page = failed == 0 ? SuccessPage : FailurePage;
+}
+
+void TCheckRecordFlow::FormClose() {
+    environment_.setTimerRunning(false);
+    audio_.reset();
+    engine_.reset();
+    saveTipConfig(checkPassed_);
+}
+
+void TCheckRecordFlow::saveTipConfig(bool passed) {
+    // A setting that cannot be written keeps its old value; the wizard says nothing.
+    if (const std::optional<QString> value = RecTipChange(passed, environment_.isRecTipOn()))
+        environment_.writeRecTip(*value);
+}

@@ -1,0 +1,361 @@
+#include "app/settings.h"
+#include "fakeaudiocontrols.h"
+#include "reccheck/checkrecordflow.h"
+#include "reccheck/rectip.h"
+#include "support/qtprint.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+const QString ProgramFolder = QStringLiteral("/opt/parvelo/");
+const QString RecordFile = QStringLiteral("/opt/parvelo/tmp/RecordTestFile.wav");
+const QString PromptFile = QStringLiteral("/opt/engine/bin/checkRecTip.wav");
+const QString DingFile = QStringLiteral("/opt/engine/bin/ding.wav");
+
+// The world around the wizard, as the flow sees it.
+struct FakeWorld {
+    bool soundDevice = true;
+    bool recTipOn = true;
+    bool timerRunning = false;
+    QStringList sounds;
+    int pauses = 0;
+    std::optional<QString> written;
+    bool writable = true;
+};
+
+class CheckRecordFlowTest : public ::testing::Test {
+protected:
+    FakeAudioControls controls;
+    FakeWorld world;
+    QWidget page;
+    std::unique_ptr<TCheckRecordFlow> flow;
+
+    void Create() {
+        CheckRecordEnvironment environment;
+        environment.checkSoundDevice = [this] { return world.soundDevice; };
+        environment.playSoundSync = [this](const QString& path) { world.sounds << path; };
+        environment.pauseBeforeResult = [this] { ++world.pauses; };
+        environment.setTimerRunning = [this](bool running) { world.timerRunning = running; };
+        environment.isRecTipOn = [this] { return world.recTipOn; };
+        environment.writeRecTip = [this](const QString& value) {
+            if (!world.writable)
+                return false;
+            world.written = value;
+            world.recTipOn = RecTipValueIsOn(value);
+            return true;
+        };
+        flow = std::make_unique<TCheckRecordFlow>(controls.CreateAudioUtil(), controls.CreateECL(),
+                                                  controls.CreateMicLevel(&page),
+                                                  std::move(environment), ProgramFolder);
+        flow->FormCreate();
+        flow->FormShow();
+        controls.journal.calls.clear();
+    }
+
+    // From Ready through the sample and the ding to the running countdown.
+    void StartRecording() {
+        flow->RzBmpButton2Click();
+        flow->VyraAudioUtil1StatusChange(AudioPlaying);
+        flow->VyraAudioUtil1StatusChange(AudioIdle);
+    }
+
+    void RunCountdown() {
+        for (int tick = 0; tick <= CountdownSeconds; ++tick)
+            flow->tmr1Timer();
+    }
+
+    const CheckRecordView& View() const { return flow->View(); }
+    const QStringList& Calls() const { return controls.journal.calls; }
+};
+
+TEST_F(CheckRecordFlowTest, CreationBuildsThePathsFromTheEngineAndProgramFolders) {
+    Create();
+    EXPECT_EQ(flow->recordFile(), RecordFile);
+    EXPECT_EQ(flow->promptFile(), PromptFile);
+    EXPECT_EQ(flow->dingFile(), DingFile);
+    EXPECT_FALSE(flow->retryMode());
+    EXPECT_EQ(View().page, StartPage);
+    EXPECT_EQ(View().progressTotal, CountdownSeconds);
+    EXPECT_FALSE(world.timerRunning);
+}
+
+TEST_F(CheckRecordFlowTest, CheckPassedStartsAsTheNegationOfTheTip) {
+    for (const bool tipOn : {true, false}) {
+        world.recTipOn = tipOn;
+        Create();
+        EXPECT_EQ(flow->checkPassed(), !tipOn) << "tip on " << tipOn;
+    }
+}
+
+TEST_F(CheckRecordFlowTest, StartWithoutSoundDeviceTouchesNothing) {
+    world.soundDevice = false;
+    Create();
+    flow->RzBmpButton2Click();
+    EXPECT_TRUE(Calls().isEmpty()) << Calls().join(", ").toStdString();
+    EXPECT_EQ(View().page, StartPage);
+    EXPECT_TRUE(View().startCloseEnabled);
+    EXPECT_TRUE(View().testCloseEnabled);
+}
+
+TEST_F(CheckRecordFlowTest, StartPlaysTheSampleOnTheTestPageWithBothClosesDisabled) {
+    Create();
+    flow->RzBmpButton2Click();
+    EXPECT_EQ(Calls(), QStringList({"SetFileName " + PromptFile, "Play"}));
+    EXPECT_EQ(View().page, TestPage);
+    EXPECT_FALSE(View().startCloseEnabled);
+    EXPECT_FALSE(View().testCloseEnabled);
+    EXPECT_FALSE(world.timerRunning);
+}
+
+TEST_F(CheckRecordFlowTest, TheSampleEndingDingsThenRecordsOnce) {
+    Create();
+    StartRecording();
+    EXPECT_EQ(world.sounds, QStringList{DingFile});
+    EXPECT_EQ(Calls(),
+              QStringList({"SetFileName " + PromptFile, "Play",
+                           "SetBackgroundImage /opt/engine/bin/revirode_sound_bg.bmp",
+                           "SetForegroundImage /opt/engine/bin/revirode_sound_fg.bmp",
+                           "SetSampleRate 16000", "SetSampleSize 16", "SetNewDataNotifyEnabled 1",
+                           "PrepareRecord", "StartRecord", "StartMeter"}));
+    EXPECT_EQ(flow->remainSeconds(), CountdownSeconds);
+    EXPECT_EQ(View().countdown, QStringLiteral("剩余10秒     "));
+    EXPECT_TRUE(View().meterVisible);
+    EXPECT_TRUE(View().progressVisible);
+    EXPECT_TRUE(View().micIconVisible);
+    EXPECT_EQ(View().progressDone, 0);
+    EXPECT_FALSE(View().testCloseEnabled);
+    EXPECT_TRUE(world.timerRunning);
+
+    // A repeated idle report, even without a recording status between, only enables the
+    // start page's close: the recording is not started twice.
+    flow->VyraAudioUtil1StatusChange(AudioIdle);
+    EXPECT_EQ(controls.journal.Count("PrepareRecord"), 1);
+    EXPECT_EQ(world.sounds.size(), 1);
+    EXPECT_TRUE(View().startCloseEnabled);
+    EXPECT_FALSE(View().testCloseEnabled);
+}
+
+TEST_F(CheckRecordFlowTest, IdleBeforeAnyOtherStatusOnlyEnablesTheStartClose) {
+    Create();
+    flow->RzBmpButton2Click();
+    flow->VyraAudioUtil1StatusChange(AudioIdle);
+    EXPECT_TRUE(View().startCloseEnabled);
+    EXPECT_FALSE(View().testCloseEnabled);
+    EXPECT_EQ(controls.journal.Count("PrepareRecord"), 0);
+    EXPECT_TRUE(world.sounds.isEmpty());
+}
+
+TEST_F(CheckRecordFlowTest, RecordingStatusIsRememberedWithoutStartingAnything) {
+    Create();
+    flow->RzBmpButton2Click();
+    flow->VyraAudioUtil1StatusChange(AudioRecording);
+    flow->VyraAudioUtil1StatusChange(AudioIdle);
+    EXPECT_EQ(flow->lastStatus(), AudioRecording);
+    EXPECT_EQ(controls.journal.Count("PrepareRecord"), 0);
+}
+
+TEST_F(CheckRecordFlowTest, CountdownRunsTenTicksAndTheEleventhEndsTheRecording) {
+    Create();
+    StartRecording();
+    controls.journal.calls.clear();
+    for (int tick = 1; tick <= CountdownSeconds; ++tick) {
+        flow->tmr1Timer();
+        EXPECT_EQ(View().countdown, QStringLiteral("剩余%1秒     ").arg(10 - tick)) << tick;
+        EXPECT_EQ(View().progressDone, tick) << tick;
+        EXPECT_TRUE(world.timerRunning);
+    }
+    EXPECT_TRUE(Calls().isEmpty()) << Calls().join(", ").toStdString();
+    EXPECT_EQ(View().page, TestPage);
+
+    flow->tmr1Timer();
+    EXPECT_FALSE(world.timerRunning);
+    EXPECT_EQ(Calls(), QStringList({"Stop", "StopMeter", "SaveRecord " + RecordFile,
+                                    "CheckRecordFile " + RecordFile}));
+    EXPECT_EQ(world.pauses, 1);
+    EXPECT_EQ(View().page, SuccessPage);
+    EXPECT_EQ(View().progressDone, CountdownSeconds);
+}
+
+TEST_F(CheckRecordFlowTest, VerdictChoosesThePage) {
+    const struct {
+        int verdict;
+        CheckRecordPage page;
+    } cases[] = {{0, SuccessPage},
+                 {1, FailurePage},
+                 {-1, FailurePage},
+                 {6, FailurePage},
+                 {65536, FailurePage}};
+    for (const auto& c : cases) {
+        controls.journal.verdict = c.verdict;
+        Create();
+        StartRecording();
+        RunCountdown();
+        EXPECT_EQ(View().page, c.page) << "verdict " << c.verdict;
+        EXPECT_EQ(flow->checkPassed(), c.verdict == 0) << "verdict " << c.verdict;
+    }
+}
+
+TEST_F(CheckRecordFlowTest, RetryRecordsAtOnceWithoutSampleOrDing) {
+    controls.journal.verdict = 3;
+    Create();
+    StartRecording();
+    RunCountdown();
+    flow->RzBmpButton8Click();
+    EXPECT_EQ(View().page, StartPage);
+    EXPECT_TRUE(View().replayVisible);
+    EXPECT_TRUE(flow->retryMode());
+
+    controls.journal.calls.clear();
+    world.sounds.clear();
+    flow->RzBmpButton2Click();
+    EXPECT_EQ(View().page, TestPage);
+    EXPECT_EQ(Calls().count("Play"), 0);
+    EXPECT_EQ(Calls().count("StartRecord"), 1);
+    EXPECT_TRUE(world.sounds.isEmpty());
+    EXPECT_EQ(View().countdown, QStringLiteral("剩余10秒     "));
+    EXPECT_TRUE(world.timerRunning);
+}
+
+TEST_F(CheckRecordFlowTest, ReplayPlaysTheSampleAndItsEndOnlyReenablesTheClose) {
+    controls.journal.verdict = 3;
+    Create();
+    StartRecording();
+    RunCountdown();
+    flow->RzBmpButton8Click();
+    controls.journal.calls.clear();
+
+    flow->RzBmpButton9Click();
+    EXPECT_EQ(Calls(), QStringList({"SetFileName " + PromptFile, "Play"}));
+    EXPECT_FALSE(View().startCloseEnabled);
+    EXPECT_EQ(View().page, StartPage);
+    flow->VyraAudioUtil1StatusChange(AudioPlaying);
+    flow->VyraAudioUtil1StatusChange(AudioIdle);
+    EXPECT_TRUE(View().startCloseEnabled);
+    EXPECT_EQ(controls.journal.Count("StartRecord"), 0);
+    EXPECT_EQ(View().page, StartPage);
+}
+
+TEST_F(CheckRecordFlowTest, CloseDestroysTheRecorderAndEngineAndStopsTheTimer) {
+    Create();
+    StartRecording();
+    flow->FormClose();
+    EXPECT_FALSE(world.timerRunning);
+    EXPECT_TRUE(flow->Closed());
+    EXPECT_EQ(controls.journal.Count("AudioUtil destroyed"), 1);
+    EXPECT_EQ(controls.journal.Count("ECL destroyed"), 1);
+}
+
+TEST_F(CheckRecordFlowTest, CloseWritesTheTipByTheLastVerdict) {
+    const struct {
+        const char* name;
+        bool tipOn;
+        std::optional<int> verdict; // none: closed before any verdict
+        std::optional<QString> written;
+    } cases[] = {
+        {"no verdict, tip on", true, std::nullopt, std::nullopt},
+        {"no verdict, tip off", false, std::nullopt, std::nullopt},
+        {"pass, tip on", true, 0, QStringLiteral("no")},
+        {"pass, tip off", false, 0, std::nullopt},
+        {"failure, tip on", true, 2, std::nullopt},
+        {"failure, tip off", false, 2, QStringLiteral("yes")},
+    };
+    for (const auto& c : cases) {
+        world = FakeWorld{};
+        world.recTipOn = c.tipOn;
+        controls.journal.verdict = c.verdict.value_or(0);
+        Create();
+        if (c.verdict) {
+            StartRecording();
+            RunCountdown();
+        }
+        flow->FormClose();
+        EXPECT_EQ(world.written, c.written) << c.name;
+    }
+}
+
+TEST_F(CheckRecordFlowTest, FailureThenRetryAndPassLeavesTheTipOff) {
+    world.recTipOn = true;
+    controls.journal.verdict = 2;
+    Create();
+    StartRecording();
+    RunCountdown();
+    flow->RzBmpButton8Click();
+    controls.journal.verdict = 0;
+    flow->RzBmpButton2Click();
+    RunCountdown();
+    EXPECT_EQ(View().page, SuccessPage);
+    flow->FormClose();
+    EXPECT_EQ(world.written, QStringLiteral("no"));
+}
+
+TEST_F(CheckRecordFlowTest, UnwritableSettingsAreSwallowedAtClose) {
+    world.recTipOn = true;
+    world.writable = false;
+    Create();
+    StartRecording();
+    RunCountdown();
+    EXPECT_NO_THROW(flow->FormClose());
+    EXPECT_TRUE(world.recTipOn);
+}
+
+TEST_F(CheckRecordFlowTest, AFailingControlLeavesTheStudentAWayOut) {
+    const struct {
+        const char* failing;
+        CheckRecordPage page;
+    } cases[] = {
+        {"Play", TestPage},       {"PrepareRecord", TestPage},   {"StartRecord", TestPage},
+        {"SaveRecord", TestPage}, {"CheckRecordFile", TestPage}, {"StartMeter", TestPage},
+    };
+    for (const auto& c : cases) {
+        controls.journal.failing.clear();
+        Create();
+        controls.journal.failing = c.failing;
+        EXPECT_THROW(
+            {
+                StartRecording();
+                RunCountdown();
+            },
+            std::runtime_error)
+            << c.failing;
+        EXPECT_EQ(View().page, c.page) << c.failing;
+        EXPECT_TRUE(View().startCloseEnabled) << c.failing;
+        EXPECT_TRUE(View().testCloseEnabled) << c.failing;
+    }
+}
+
+TEST_F(CheckRecordFlowTest, AFailingReplayReenablesTheStartClose) {
+    controls.journal.verdict = 1;
+    Create();
+    StartRecording();
+    RunCountdown();
+    flow->RzBmpButton8Click();
+    controls.journal.failing = QStringLiteral("Play");
+    EXPECT_THROW(flow->RzBmpButton9Click(), std::runtime_error);
+    EXPECT_TRUE(View().startCloseEnabled);
+}
+
+TEST(CountdownText, KeepsFiveSpacesAfterTheUnit) {
+    EXPECT_EQ(CountdownText(10), QStringLiteral("剩余10秒     "));
+    EXPECT_EQ(CountdownText(0), QStringLiteral("剩余0秒     "));
+}
+
+TEST(RecTipChange, WritesOnlyWhatChangesTheSetting) {
+    const struct {
+        bool turnOff;
+        bool tipOn;
+        std::optional<QString> value;
+    } cases[] = {
+        {true, true, QStringLiteral("no")},
+        {true, false, std::nullopt},
+        {false, true, std::nullopt},
+        {false, false, QStringLiteral("yes")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RecTipChange(c.turnOff, c.tipOn), c.value)
+            << "turn off " << c.turnOff << ", tip on " << c.tipOn;
+}
+
+} // namespace
