@@ -25,12 +25,14 @@ QString ProgramPath(const QString& program) {
 QStringList SplitRunParameters(const QString& parameters) {
     QStringList arguments;
     QString rest = parameters.trimmed();
+    // A switch is "/" and a word without another "/": "/opt/x" is a path, not a switch.
     while (rest.startsWith(QLatin1Char('/'))) {
         const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-        if (blank < 0)
+        const QString word = blank < 0 ? rest : rest.left(blank);
+        if (word.lastIndexOf(QLatin1Char('/')) != 0)
             break;
-        arguments << rest.left(blank);
-        rest = rest.mid(blank + 1).trimmed();
+        arguments << word;
+        rest = blank < 0 ? QString() : rest.mid(blank + 1).trimmed();
     }
     if (!rest.isEmpty())
         arguments << rest;
