@@ -1,0 +1,119 @@
+#include "speechverdict.h"
+
+#include "wavfile.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+namespace {
+
+// Silence kept around the voice for the alignment, which needs some before the first word and
+// after the last; the rest of the ten seconds would only cost time.
+constexpr double AlignmentMarginSeconds = 0.5;
+
+SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
+                                  const SignalFigures& signal) {
+    const size_t margin = static_cast<size_t>(AlignmentMarginSeconds * VerdictSampleRate);
+    const size_t begin = signal.voicedBegin > margin ? signal.voicedBegin - margin : 0;
+    const size_t end = std::min(samples.size(), signal.voicedEnd + margin);
+    return aligner.Align(samples.data() + begin, end - begin);
+}
+
+VerdictFigures Judge(const QString& path, TSentenceAligner* aligner) {
+    VerdictFigures figures;
+    const std::optional<WavData> wav = ReadWav(path, &figures.problem);
+    if (!wav)
+        return figures;
+    if (wav->channels != 1 || wav->sampleRate != VerdictSampleRate) {
+        figures.problem = QStringLiteral("%1 channel(s) at %2 Hz, not mono at %3 Hz")
+                              .arg(wav->channels)
+                              .arg(wav->sampleRate)
+                              .arg(VerdictSampleRate);
+        return figures;
+    }
+
+    const std::vector<qint16> samples = Pcm16Samples(wav->pcm16);
+    figures.signal = AnalyseSignal(samples, wav->sampleRate);
+    figures.verdict = LevelVerdict(figures.signal);
+    if (figures.verdict != VerdictPass)
+        return figures;
+    if (!aligner) {
+        figures.verdict = VerdictNoSpeechModel;
+        return figures;
+    }
+    figures.alignment = AlignVoicedPart(*aligner, samples, figures.signal);
+    figures.alignmentDone = true;
+    figures.verdict = figures.alignment.found ? VerdictPass : VerdictNotTheSentence;
+    return figures;
+}
+
+} // namespace
+
+SpeechVerdict LevelVerdict(const SignalFigures& signal) {
+    if (signal.peakDb < NoSignalPeakDb)
+        return VerdictNoSignal;
+    if (signal.clippedPercent > MaxClippedPercent)
+        return VerdictOverloaded;
+    if (signal.voicedSeconds < MinVoicedSeconds)
+        return VerdictNoSpeech;
+    if (signal.speechDb < MinSpeechDb)
+        return VerdictTooQuiet;
+    return VerdictPass;
+}
+
+VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner) {
+    QElapsedTimer timer;
+    timer.start();
+    VerdictFigures figures = Judge(path, aligner);
+    figures.seconds = timer.nsecsElapsed() / 1e9;
+    return figures;
+}
+
+QString VerdictName(SpeechVerdict verdict) {
+    switch (verdict) {
+    case VerdictPass:
+        return QStringLiteral("pass");
+    case VerdictUnreadable:
+        return QStringLiteral("unreadable");
+    case VerdictNoSignal:
+        return QStringLiteral("no signal");
+    case VerdictOverloaded:
+        return QStringLiteral("overloaded");
+    case VerdictNoSpeech:
+        return QStringLiteral("no speech");
+    case VerdictTooQuiet:
+        return QStringLiteral("too quiet");
+    case VerdictNotTheSentence:
+        return QStringLiteral("not the sentence");
+    case VerdictNoSpeechModel:
+        return QStringLiteral("no speech model");
+    }
+    return QStringLiteral("code %1").arg(static_cast<int>(verdict));
+}
+
+QString FormatVerdictFigures(const VerdictFigures& figures) {
+    const QString head =
+        QStringLiteral("verdict %1 (%2): ").arg(figures.verdict).arg(VerdictName(figures.verdict));
+    const QString time = QStringLiteral(", %1 s").arg(figures.seconds, 0, 'f', 2);
+    if (figures.verdict == VerdictUnreadable)
+        return head + figures.problem + time;
+
+    const SignalFigures& signal = figures.signal;
+    QString sentence = QStringLiteral("not checked");
+    if (figures.alignmentDone) {
+        sentence =
+            figures.alignment.found
+                ? QStringLiteral("yes (score %1)").arg(figures.alignment.scorePerFrame, 0, 'f', 1)
+                : QStringLiteral("no");
+    }
+    return head +
+           QStringLiteral("peak %1 dBFS, speech %2 dBFS, noise %3 dBFS, voiced %4 s, "
+                          "clipped %5 %, sentence %6")
+               .arg(signal.peakDb, 0, 'f', 1)
+               .arg(signal.speechDb, 0, 'f', 1)
+               .arg(signal.noiseDb, 0, 'f', 1)
+               .arg(signal.voicedSeconds, 0, 'f', 2)
+               .arg(signal.clippedPercent, 0, 'f', 2)
+               .arg(sentence) +
+           time;
+}
