@@ -36,9 +36,13 @@ MAX_FORM_BYTES = 64 * 1024
 PAGES_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
 
 RETURN_TIP = "确定要返回主页吗？"
+LARGE_COOKIES_TIP = "本页写入了大量 Cookie。确定返回课程目录吗？"
 INDEX_PATH = "/Home/Home/Index"
 MAIN_PATH = "/Home/Home/Main"
 COURSE_PATH = "/sof/Lesson/Index"
+BENCH_PAGE_LOADS = 20
+BENCH_COMMANDS = 50
+COOKIE_VALUE = re.compile(r"[A-Za-z0-9%+._\-*]*")
 
 
 # --- cookies -------------------------------------------------------------------------------
@@ -86,11 +90,31 @@ def check_loopback_host(host):
     return str(address)
 
 
-def slow_delay_ms(value):
-    """The delay asked for by /slow?ms=N, bounded to 0..SLOW_LIMIT_MS; None when not a number."""
+def bounded_number(value, low, high):
+    """A whole number given as text, bounded to low..high; None when it is not one."""
     if value is None or not re.fullmatch(r"-?\d{1,12}", value.strip()):
         return None
-    return max(0, min(int(value), SLOW_LIMIT_MS))
+    return max(low, min(int(value), high))
+
+
+def slow_delay_ms(value):
+    """The delay asked for by /slow?ms=N, bounded to 0..SLOW_LIMIT_MS; None when not a number."""
+    return bounded_number(value, 0, SLOW_LIMIT_MS)
+
+
+def bench_loads_path(left):
+    """A page of the page-load benchmark: the chain takes the inner skin (a learning page) and
+    the outer skin (under the bench's host address) by turns of two pages."""
+    folder = "/sof/Bench" if (left + 1) // 2 % 2 == 0 else "/bench"
+    return f"{folder}/Loads?left={left}"
+
+
+def bench_next_page(left):
+    """Where a page of the page-load benchmark goes on to: the next of the chain, or the
+    command benchmark at the end."""
+    if left <= 0:
+        return f"/bench/Commands?count={BENCH_COMMANDS}"
+    return bench_loads_path(left - 1)
 
 
 def local_redirect_target(value, default):
@@ -295,7 +319,7 @@ def sync_user_time(req):
 
 # Return address pages: each sets (or clears) the cookies the client reads after a load.
 
-def return_page(req, title, note, url=None, tip=None, raw_url=None, clear=False,
+def return_page(req, title, note, url=None, tip=None, raw_url=None, raw_tip=None, clear=False,
                 hide_button=False):
     cookies = []
     if clear:
@@ -306,6 +330,8 @@ def return_page(req, title, note, url=None, tip=None, raw_url=None, clear=False,
         cookies.append(set_cookie("ReturnURL", raw_url))
     if tip is not None:
         cookies.append(set_cookie("ReturnTip", encode_return_tip(tip)))
+    if raw_tip is not None:
+        cookies.append(set_cookie("ReturnTip", raw_tip))
     if clear:
         shown_url = shown_tip = "（已清除 cleared）"
     else:
@@ -316,6 +342,8 @@ def return_page(req, title, note, url=None, tip=None, raw_url=None, clear=False,
             shown_url = raw_url
         if tip is not None:
             shown_tip = tip or "（空 empty：不确认 no confirmation）"
+        elif raw_tip is not None:
+            shown_tip = raw_tip
     marker = ('<div id="showReturnBtn" class="note">本页自带返回链接，客户端的返回按钮应隐藏：'
               '<a href="/Home/Home/Main">回到学习主页 Back to home</a></div>') if hide_button else ""
     return page(req, "return", title, cookies=cookies, note=note, shown_url=shown_url,
@@ -376,6 +404,56 @@ def return_set(req):
                        url=url, tip=req.arg("tip"))
 
 
+def return_raw(req):
+    url, tip = req.arg("url"), req.arg("tip")
+    if url is None and tip is None:
+        return bad_request(req, "缺少参数 url 或 tip。Missing parameter url or tip.")
+    if any(value is not None and not COOKIE_VALUE.fullmatch(value) for value in (url, tip)):
+        return bad_request(req, "Cookie 值只能含字母、数字和 %+._-*。"
+                                "Cookie values hold letters, digits and %+._-* only.")
+    return return_page(req, "原样的返回 Cookie Return cookies as given",
+                       "返回 Cookie 的值就是本页地址的参数 url 和 tip，不经编码：服务器本不该发送的值"
+                       "（例如无效的「%」转义）也原样到达客户端。",
+                       raw_url=url, raw_tip=tip)
+
+
+# Stress pages: what a faulty or hostile page could do to the client.
+
+def large_cookies(req):
+    url = req.origin + COURSE_PATH + "?from=large-cookies"
+    cookies = [set_cookie("ReturnURL", encode_return_url(url)),
+               set_cookie("ReturnTip", encode_return_tip(LARGE_COOKIES_TIP))]
+    return page(req, "large_cookies", "大量 Cookie Large cookies", cookies=cookies,
+                return_url=url, return_tip=LARGE_COOKIES_TIP)
+
+
+def command_flood(req):
+    cookies = [set_cookie("ReturnURL", encode_return_url(req.origin + MAIN_PATH)),
+               set_cookie("ReturnTip", encode_return_tip(RETURN_TIP))]
+    return page(req, "command_flood", "命令洪流 A flood of commands", cookies=cookies)
+
+
+# Benchmark pages: the client's log times what they make it do.
+
+def bench_start(req):
+    return redirect(bench_loads_path(BENCH_PAGE_LOADS))
+
+
+def bench_loads(req):
+    left = bounded_number(req.arg("left", "0"), 0, 1000)
+    if left is None:
+        return bad_request(req, "left 必须是整数。left must be a whole number.")
+    return page(req, "bench_loads", f"页面加载计时 Page loads ({left} left)", left=left,
+                next_path=bench_next_page(left))
+
+
+def bench_commands(req):
+    count = bounded_number(req.arg("count", str(BENCH_COMMANDS)), 1, 1000)
+    if count is None:
+        return bad_request(req, "count 必须是整数。count must be a whole number.")
+    return page(req, "bench_commands", "命令计时 Timed commands", count=count)
+
+
 # Plumbing pages
 
 def redirect_page(req):
@@ -424,6 +502,14 @@ ROUTES = {
     "/sof/return/clear": return_clear,
     "/sof/return/hidden": return_hidden,
     "/sof/return/set": return_set,
+    "/sof/return/raw": return_raw,
+    "/sof/stress/largecookies": large_cookies,
+    "/sof/stress/commandflood": command_flood,
+    "/bench": bench_start,
+    "/bench/": bench_start,
+    "/bench/loads": bench_loads,
+    "/sof/bench/loads": bench_loads,
+    "/bench/commands": bench_commands,
     "/redirect": redirect_page,
     "/slow": slow,
 }

@@ -1,6 +1,7 @@
 """Tests of the demo platform: run with  python3 -B -m unittest discover -s demo/platform"""
 
 import http.client
+import itertools
 import os
 import re
 import subprocess
@@ -183,7 +184,8 @@ class PortalTests(ServerTestCase):
         for path in ("/sof/Lesson/Index", "/home/Home/EnglishTest",
                      "/home/Home/EnglishTest?type=assist", "/home/Home/WordChoose/1",
                      "/english/wq2009/LiseningTest/Index", "/SofWeb/Reading", "/ReadAssist/Index",
-                     "/sof/Frames/DatePicker", "/sof/Frames/SyncTime", "/Home/Logout"):
+                     "/sof/Frames/DatePicker", "/sof/Frames/SyncTime", "/Home/Logout",
+                     "/sof/Stress/LargeCookies", "/sof/Stress/CommandFlood"):
             self.assertIn(path, links)
 
     def test_logout_accepts_a_query_and_clears_the_user_cookie(self):
@@ -287,6 +289,29 @@ class ReturnCookieTests(ServerTestCase):
         self.assertEqual(cookies["ReturnURL"][0], "abc")
         self.assertNotIn("ReturnTip", cookies)
 
+    def test_raw_return_cookies_arrive_as_given(self):
+        # The query is percent-encoded once, so "%25" stands for a "%" in the cookie.
+        cases = [
+            ("url=%25zz", "%zz", None),
+            ("url=http%253A%252F%252Fx%25", "http%3A%2F%2Fx%", None),
+            ("tip=%25zz%2525E7%25", None, "%zz%25E7%"),
+            ("url=a%2Bb&tip=", "a+b", ""),
+        ]
+        for query, url, tip in cases:
+            with self.subTest(query=query):
+                cookies, text = self.return_cookies("/sof/Return/Raw?" + query)
+                self.assertEqual(cookies.get("ReturnURL", (None,))[0], url)
+                self.assertEqual(cookies.get("ReturnTip", (None,))[0], tip)
+                shown = Elements(text)
+                self.assertEqual(len(shown.by_id("returnUrl")), 1)
+
+    def test_raw_return_cookies_refuse_what_no_cookie_can_hold(self):
+        for query in ("", "other=1", "url=a%3Bb", "url=a%20b", "tip=%3Cb%3E", "url=x&tip=%22"):
+            with self.subTest(query=query):
+                response, _ = self.request("/sof/Return/Raw?" + query)
+                self.assertEqual(response.status, 400)
+                self.assertNotIn("Set-Cookie", response.headers)
+
     def test_custom_return_address_needs_a_url(self):
         response, _ = self.request("/sof/Return/Set")
         self.assertEqual(response.status, 400)
@@ -300,6 +325,19 @@ class ReturnCookieTests(ServerTestCase):
             with self.subTest(path=path):
                 _, text = self.request(path)
                 self.assertEqual(Elements(text).by_id("showReturnBtn"), [])
+
+    def test_stress_pages_set_return_cookies_of_their_own(self):
+        cases = [
+            ("/sof/Stress/LargeCookies", "/sof/Lesson/Index?from=large-cookies",
+             server.LARGE_COOKIES_TIP),
+            ("/sof/Stress/CommandFlood", "/Home/Home/Main", RETURN_TIP),
+        ]
+        for path, url, tip in cases:
+            with self.subTest(path=path):
+                cookies, _ = self.return_cookies(path)
+                self.assertEqual(strict_url_decode(cookies["ReturnURL"][0]).decode("ascii"),
+                                 self.origin + url)
+                self.assertEqual(unquote_plus(unquote_plus(cookies["ReturnTip"][0])), tip)
 
     def test_pages_outside_the_return_pages_leave_the_cookies_alone(self):
         for path in ("/sof/Lesson/Unit1", "/sof/Lesson/Unit2", "/Home/Home/Main",
@@ -321,7 +359,9 @@ class LearningPageTests(ServerTestCase):
         "/Home/SyncronizeUserTime", "/sof/Return/Main", "/sof/Return/NoTip",
         "/sof/Return/WithQuery", "/sof/Return/EndsWithQuestion", "/sof/Return/Blank",
         "/sof/Return/Malformed", "/sof/Return/Clear", "/sof/Return/Hidden",
-        "/sof/Return/Set?url=x", "/slow?ms=0",
+        "/sof/Return/Set?url=x", "/sof/Return/Raw?url=x", "/sof/Stress/LargeCookies",
+        "/sof/Stress/CommandFlood", "/bench/Loads?left=3", "/bench/Commands?count=5",
+        "/slow?ms=0",
     ]
 
     def test_every_page_is_utf8_html_with_a_heading_and_no_caching(self):
@@ -404,6 +444,14 @@ class LearningPageTests(ServerTestCase):
         self.assertRegex(guard.group(1), r"if \(typeof SendClientCommand === 'function'\) \{"
                                          r"[^}]*SendClientCommand\(command, params\);")
 
+    def test_flood_button_is_guarded(self):
+        _, text = self.request("/sof/Stress/CommandFlood")
+        self.assertEqual(Elements(text).by_id("flood")[0].get("onclick"), "flood(1000)")
+        guard = re.search(r"function flood\(count\) \{(.*?)\n\}", text, re.S)
+        self.assertIsNotNone(guard)
+        self.assertRegex(guard.group(1), r"if \(typeof SendClientCommand !== 'function'\) \{"
+                                         r"[^}]*return;")
+
     def test_date_picker_page_has_both_frames(self):
         _, text = self.request("/sof/Frames/DatePicker")
         sources = [attrs.get("src") for attrs in Elements(text).all("iframe")]
@@ -421,6 +469,57 @@ class LearningPageTests(ServerTestCase):
             _, text = self.request("/SofWeb/Reading")
             numbers.append(int(re.search(r"No\. (\d+)", text).group(1)))
         self.assertLess(numbers[0], numbers[1])
+
+
+class BenchTests(ServerTestCase):
+    def test_bench_entry_starts_the_page_loads(self):
+        for path in ("/bench", "/bench/", "/BENCH/"):
+            with self.subTest(path=path):
+                response, _ = self.request(path)
+                self.assertEqual(response.status, 302)
+                self.assertEqual(response.headers["Location"],
+                                 server.bench_loads_path(server.BENCH_PAGE_LOADS))
+
+    def test_page_loads_take_the_two_skins_by_turns_of_two_then_the_commands(self):
+        chain = []
+        path = server.bench_loads_path(server.BENCH_PAGE_LOADS)
+        while "/Loads?" in path:
+            _, text = self.request(path)
+            link = Elements(text).by_id("next")
+            self.assertEqual(len(link), 1, path)
+            chain.append(path)
+            path = link[0]["href"]
+        self.assertEqual(path, f"/bench/Commands?count={server.BENCH_COMMANDS}")
+        self.assertEqual(len(chain), server.BENCH_PAGE_LOADS + 1)
+        inner = [p.startswith("/sof/") for p in chain]
+        runs = [len(list(group)) for _, group in itertools.groupby(inner)]
+        self.assertEqual(runs[:-1], [2] * (len(runs) - 1))
+        self.assertIn(runs[-1], (1, 2))
+
+    def test_next_page_counts_down(self):
+        cases = [(20, "/sof/Bench/Loads?left=19"), (19, "/bench/Loads?left=18"),
+                 (17, "/sof/Bench/Loads?left=16"), (2, "/bench/Loads?left=1"),
+                 (1, "/sof/Bench/Loads?left=0"),
+                 (0, f"/bench/Commands?count={server.BENCH_COMMANDS}")]
+        for left, expected in cases:
+            with self.subTest(left=left):
+                self.assertEqual(server.bench_next_page(left), expected)
+
+    def test_bench_pages_bound_their_numbers(self):
+        cases = [("/bench/Loads?left=-4", "0 left"), ("/bench/Loads?left=99999", "1000 left"),
+                 ("/bench/Commands?count=0", "var count = 1;"),
+                 ("/bench/Commands?count=5000", "var count = 1000;"),
+                 ("/bench/Commands", f"var count = {server.BENCH_COMMANDS};")]
+        for path, expected in cases:
+            with self.subTest(path=path):
+                response, text = self.request(path)
+                self.assertEqual(response.status, 200)
+                self.assertIn(expected, text)
+
+    def test_bench_pages_refuse_garbage(self):
+        for path in ("/bench/Loads?left=x", "/bench/Loads?left=1.5", "/bench/Commands?count="):
+            with self.subTest(path=path):
+                self.assertEqual(self.request(path)[0].status, 400)
 
 
 class PlumbingTests(ServerTestCase):
@@ -465,6 +564,13 @@ class PlumbingTests(ServerTestCase):
         self.assertEqual(server.slow_delay_ms("10001"), 10_000)
         self.assertEqual(server.slow_delay_ms("-5"), 0)
         self.assertIsNone(server.slow_delay_ms("9" * 40))
+
+    def test_bounded_number(self):
+        cases = [("7", 7), (" 7 ", 7), ("-3", 1), ("12", 10), ("10", 10), ("1", 1),
+                 ("", None), ("x", None), ("1e3", None), (None, None)]
+        for value, expected in cases:
+            with self.subTest(value=value):
+                self.assertEqual(server.bounded_number(value, 1, 10), expected)
 
     def test_post_elsewhere_is_not_allowed(self):
         response, _ = self.request("/Home/Home/Main", method="POST", body="a=1",

@@ -6,6 +6,7 @@
 #include "app/killprocess.h"
 #include "app/programdir.h"
 #include "app/termination.h"
+#include "bridge/webenginewb.h"
 #include "log/logger.h"
 #include "mainwin/mainform.h"
 #include "mainwin/privatemessages.h"
@@ -48,6 +49,8 @@ int RunClient(int argc, char** argv) {
         return 0;
     }
 
+    // The browser's own schemes must be known before the application object exists.
+    RegisterBrowserSchemes();
     QApplication app(argc, argv);
     // The message loop ends when the main window's close is confirmed, not when some other
     // window happens to be the last one to close.
@@ -79,9 +82,10 @@ int RunClient(int argc, char** argv) {
     DebugLog("start-up: message loop");
     CentreOnScreen(mainForm);
     mainForm->show();
-    // A start-up that was asked to end shows the main window and ends with its first message.
+    // A start-up that was asked to end shows the main window and ends with its first message,
+    // without the close question (quit() would ask the windows to close).
     if (TerminationRequested())
-        QTimer::singleShot(0, &app, &QApplication::quit);
+        QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
     QApplication::exec();
 
     DebugLog("shutdown: closing the log");

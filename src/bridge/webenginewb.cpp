@@ -116,6 +116,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     connect(page_, &ClientPage::documentCompleted, this, [this](const QString& url) {
         if (url.startsWith(QLatin1String("chrome-error:")))
             return;
+        DebugLog("document complete: %s", qUtf8Printable(url));
         if (OnDocumentComplete)
             RunHandler([&] { OnDocumentComplete(url); });
     });
@@ -187,7 +188,9 @@ void TWebEngineWB::ReadTopDocument(std::function<void(const TopDocument&)> done)
             document.cookie = json.value(QLatin1String("cookie")).toString();
             document.hasShowReturnBtn = json.value(QLatin1String("hasShowReturnBtn")).toBool();
             document.hasHiddenLink = json.value(QLatin1String("hasHiddenLink")).toBool();
-            done(document);
+            // The answer arrives outside any handler of ours: a failure of the page rules
+            // (a malformed cookie) goes to the error box instead of ending the program.
+            RunHandler([&] { done(document); });
         });
 }
 

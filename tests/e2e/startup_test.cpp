@@ -13,23 +13,6 @@ const QString OtherInstance = QStringLiteral("private message 0x503 received");
 const QString Header = QStringLiteral("\tQuornel log file");
 const QString CloseQuestion = QStringLiteral("message box: 确认关闭吗？");
 
-QPoint ScreenSize() {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
-    xdotool.waitForFinished();
-    const QStringList size = QString::fromLatin1(xdotool.readAllStandardOutput()).split(' ');
-    return size.size() == 2 ? QPoint(size[0].toInt(), size[1].trimmed().toInt()) : QPoint();
-}
-
-// A click at a point of a window of the given size centred on the screen.
-bool ClickInCentredWindow(QSize window, QPoint at) {
-    const QPoint screen = ScreenSize();
-    const QPoint origin((screen.x() - window.width()) / 2, (screen.y() - window.height()) / 2);
-    const QPoint target = origin + at;
-    return RunXdotool({"mousemove", QString::number(target.x()), QString::number(target.y()),
-                       "sleep", "0.2", "click", "1"});
-}
-
 const QSize MainWindow(800, 600);
 const QPoint CloseButton(766, 9);
 const QSize MessageBox(318, 150);

@@ -2,30 +2,9 @@
 // client adds to it, and stays where it is.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import {
-  Buttons, MessageBox, MessageBoxButtons, ScenarioTimeout, clickInCentredWindow, scenario,
-  screenshot,
-} from './harness.mjs';
+import { Buttons, ScenarioTimeout, scenario, screenshot } from './harness.mjs';
 
 const ReturnTip = '确定要返回主页吗？';
-
-// Clicks the return button and tells whether it answered with its question. The sound-test
-// click that follows is handled after it, so once that one is in the log a question would be
-// too; while the question is open, the sound test cannot be clicked.
-async function returnButtonAnswers(client) {
-  const since = client.mark();
-  client.clickButton(Buttons.returnToMain);
-  client.clickButton(Buttons.soundTest);
-  const [first] = await client.waitForLog(/^(sound-test button pressed|message box: )/, { since });
-  if (first === 'sound-test button pressed') {
-    assert.deepEqual(client.matching(/^message box: /, since), []);
-    return false;
-  }
-  await client.waitForMessageBox(ReturnTip, since);
-  clickInCentredWindow(MessageBox, MessageBoxButtons.cancel);
-  await client.waitForLog('return question answered 2', { since });
-  return true;
-}
 
 // Clicks a button of the page that sends a command; expected is the command line the client
 // logs, as a regular expression.
@@ -53,27 +32,27 @@ test('enableBackBtn commands lock and unlock the return button, and the page sta
     const requestsBefore = server.mark();
     const logBefore = client.mark();
 
-    assert.equal(await returnButtonAnswers(client), true);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), true);
 
     await sendCommand(client, '#disableBack', /^page command: enablebackbtn, false$/);
-    assert.equal(await returnButtonAnswers(client), false);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), false);
     screenshot('commands-locked');
 
     await sendCommand(client, '#enableBack', /^page command: enablebackbtn, true$/);
-    assert.equal(await returnButtonAnswers(client), true);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), true);
 
     // The client hears commands in lower case, whatever the page wrote.
     await sendCommand(client, '#disableBackCaps', /^page command: enablebackbtn, false$/);
-    assert.equal(await returnButtonAnswers(client), false);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), false);
 
     // Anything but "false" unlocks, the empty value too.
     await sendCommand(client, '#enableBackEmpty', /^page command: enablebackbtn, $/);
-    assert.equal(await returnButtonAnswers(client), true);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), true);
 
     // Commands other than enableBackBtn change nothing.
     await sendCommand(client, '#disableBack', /^page command: enablebackbtn, false$/);
     await sendCommand(client, '#otherCommand', /^page command: showscore, 90$/);
-    assert.equal(await returnButtonAnswers(client), false);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), false);
 
     // The page never left: same address, same response, no request to the site.
     assert.equal(page.url(), unitAddress);
@@ -88,5 +67,5 @@ test('enableBackBtn commands lock and unlock the return button, and the page sta
     const [navigate] = await client.waitForLog(/^navigate: .*\/Home\/Logout\?\d+$/, { since });
     const logoutPage = await client.waitForPage(navigate.slice('navigate: '.length), { since });
     assert.equal(logoutPage.returnButton, true);
-    assert.equal(await returnButtonAnswers(client), true);
+    assert.equal(await client.returnButtonAnswers(ReturnTip), true);
   }));

@@ -8,6 +8,8 @@
 //   PARVELO_SOURCE_DIR       the source tree, for the demo site (default: found from here)
 //   PARVELO_E2E_ARTIFACTS    where screenshots and the logs of failed tests go
 //                            (default: a folder under the system's temporary directory)
+//   PARVELO_E2E_WM_DELETE_WINDOW  the tool that asks a window to close as a window manager
+//                            would (default: beside the staged installation in the build tree)
 //   DISPLAY                  the X display the client and xdotool use
 
 import { spawn, spawnSync } from 'node:child_process';
@@ -25,6 +27,8 @@ export const stagedInstallDir =
   process.env.PARVELO_E2E_INSTALL_DIR || path.join(sourceDir, 'build', 'e2e-install');
 export const artifactsDir =
   process.env.PARVELO_E2E_ARTIFACTS || path.join(os.tmpdir(), 'parvelo-e2e-browser');
+const wmDeleteWindowTool = process.env.PARVELO_E2E_WM_DELETE_WINDOW ||
+  path.join(path.dirname(stagedInstallDir), 'tests', 'e2e', 'e2e_wm_delete_window');
 
 // Window geometry of the client, in window coordinates.
 export const MainWindow = { width: 800, height: 600 };
@@ -137,6 +141,20 @@ export function clickInCentredWindow(windowSize, rect) {
   clickAt(origin.x + rect.x + rect.width / 2, origin.y + rect.y + rect.height / 2);
 }
 
+// Presses the left button at one point, moves the mouse to another in a few steps and releases
+// it there, as a person drags.
+export function dragMouse(from, to, steps = 4) {
+  const moves = [];
+  for (let step = 1; step <= steps; step++) {
+    const x = Math.round(from.x + ((to.x - from.x) * step) / steps);
+    const y = Math.round(from.y + ((to.y - from.y) * step) / steps);
+    moves.push('mousemove', x, y, 'sleep', '0.05');
+  }
+  const result = xdotool('mousemove', Math.round(from.x), Math.round(from.y), 'sleep', '0.1',
+    'mousedown', '1', 'sleep', '0.1', ...moves, 'sleep', '0.1', 'mouseup', '1');
+  if (result.status !== 0) throw new Error(`xdotool drag failed: ${result.stderr}`);
+}
+
 export function pressKey(key) {
   const result = xdotool('key', key);
   if (result.status !== 0) throw new Error(`xdotool key ${key} failed: ${result.stderr}`);
@@ -168,6 +186,26 @@ export async function waitForVisibleWindow(namePattern, className = null, timeou
     const windows = visibleWindows(namePattern, className);
     return windows.length ? windows : null;
   }, () => `a visible window named ${namePattern}`, timeoutMs);
+}
+
+// Where a window is on the screen and how large it is.
+export function windowGeometry(windowId) {
+  const result = xdotool('getwindowgeometry', windowId);
+  const position = /Position:\s*(-?\d+),(-?\d+)/.exec(result.stdout);
+  const size = /Geometry:\s*(\d+)x(\d+)/.exec(result.stdout);
+  if (!position || !size) throw new Error(`no geometry of window ${windowId}: ${result.stderr}`);
+  return { x: Number(position[1]), y: Number(position[2]), width: Number(size[1]),
+    height: Number(size[2]) };
+}
+
+// Asks a window to close as a window manager does (a WM_DELETE_WINDOW message); the test
+// display has no window manager to do it.
+export function askWindowToClose(windowId) {
+  const result = spawnSync(wmDeleteWindowTool, [String(windowId)], { encoding: 'utf8',
+    timeout: 15000 });
+  if (result.error) throw result.error;
+  if (result.status !== 0)
+    throw new Error(`${wmDeleteWindowTool} ${windowId} failed: ${result.stderr}`);
 }
 
 export function screenshot(name) {
@@ -421,11 +459,18 @@ export class Client {
     return this.dbgLines(since).filter((text) => re.test(text));
   }
 
-  // Waits until count DBG lines after the mark match the pattern; returns them.
+  // Waits until count DBG lines after the mark match the pattern; returns them. A client that
+  // has ended will write none: that fails at once.
   async waitForLog(pattern, { since = 0, count = 1, timeoutMs = 30000 } = {}) {
     return waitFor(() => {
       const found = this.matching(pattern, since);
-      return found.length >= count ? found : null;
+      if (found.length >= count) return found;
+      const { exitCode, signalCode } = this.process;
+      if (exitCode !== null || signalCode)
+        throw new Error(`the client ended (${signalCode || `exit code ${exitCode}`}) before ` +
+          `${count} DBG line(s) matching ${pattern}; the last lines were:\n` +
+          this.dbgLines(since).slice(-15).join('\n'));
+      return null;
     }, () => `${count} DBG line(s) matching ${pattern} in ${this.logPath}` +
       `; the last lines were:\n${this.dbgLines(since).slice(-15).join('\n')}`, timeoutMs);
   }
@@ -441,9 +486,14 @@ export class Client {
   // the browser arrive there (its view of the page may lag behind the client's log).
   async waitForPage(address, options = {}) {
     const document = await this.waitForPageDocument(address, options);
-    await waitFor(() => this.page.url() === address,
-      () => `the browser at ${address} (it is at ${this.page.url()})`, options.timeoutMs);
+    await this.waitForBrowserAt(address, options.timeoutMs);
     return document;
+  }
+
+  // The debugging connection has seen the browser arrive at the address.
+  async waitForBrowserAt(address, timeoutMs = 30000) {
+    await waitFor(() => this.page.url() === address,
+      () => `the browser at ${address} (it is at ${this.page.url()})`, timeoutMs);
   }
 
   async waitForPageLoaded(address, options = {}) {
@@ -527,6 +577,15 @@ export class Client {
     return { x: origin.x + BrowserPanel.x + box.x, y: origin.y + BrowserPanel.y + box.y };
   }
 
+  // Sends the browser to an address as a page script does; for addresses no page links to.
+  async goTo(address) {
+    const url = new URL(address, this.page.url()).href;
+    await this.page.evaluate((to) => {
+      window.location.href = to;
+    }, url);
+    return url;
+  }
+
   async clickElement(selector) {
     const at = await this.elementCentreOnScreen(selector);
     clickAt(at.x, at.y);
@@ -558,6 +617,42 @@ export class Client {
   async waitForMessageBox(text, since) {
     await this.waitForLog(`message box: ${text}`, { since });
     await this.waitForVisibleWindow('^MsgForm$');
+  }
+
+  // Waits for the default error box with the text. It carries the application title, as the
+  // main window does, so both are on the display while it is open.
+  async waitForErrorBox(text, since) {
+    await this.waitForLog(`error shown: ${text}`, { since });
+    await waitFor(() => this.visibleWindows(`^${escapeRegExp(this.title)}$`).length === 2,
+      () => `the error box "${text}" on the display`);
+  }
+
+  // Closes the error box with the Enter key, which answers its only button.
+  async closeErrorBox() {
+    pressKey('Return');
+    await waitFor(() => this.visibleWindows(`^${escapeRegExp(this.title)}$`).length === 1,
+      () => 'the error box to close');
+  }
+
+  // Clicks the return button and tells whether it answered with its question, which must be
+  // the tip; the question is cancelled. The sound-test click that follows is handled after the
+  // first, so once that one is in the log a question would be too; while the question is open,
+  // the sound test cannot be clicked.
+  async returnButtonAnswers(tip) {
+    const since = this.mark();
+    this.clickButton(Buttons.returnToMain);
+    this.clickButton(Buttons.soundTest);
+    const [first] = await this.waitForLog(/^(sound-test button pressed|message box: )/,
+      { since });
+    if (first === 'sound-test button pressed') {
+      if (this.matching(/^message box: /, since).length)
+        throw new Error('the return question came after the sound test was clicked');
+      return false;
+    }
+    await this.waitForMessageBox(tip, since);
+    clickInCentredWindow(MessageBox, MessageBoxButtons.cancel);
+    await this.waitForLog('return question answered 2', { since });
+    return true;
   }
 
   // ---- the hand-over socket ----

@@ -63,8 +63,12 @@ QProcessEnvironment ClientInstallation::environment() const {
 }
 
 QProcess* ClientInstallation::start() {
+    return start(environment());
+}
+
+QProcess* ClientInstallation::start(const QProcessEnvironment& environment) {
     auto process = std::make_unique<QProcess>();
-    process->setProcessEnvironment(environment());
+    process->setProcessEnvironment(environment);
     process->setWorkingDirectory(root_.path());
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(dir() + QLatin1Char('/') + exeName_, {});
@@ -111,4 +115,18 @@ bool RunXdotool(const QStringList& arguments) {
     QProcess xdotool;
     xdotool.start(QStringLiteral("xdotool"), arguments);
     return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
+}
+
+bool ClickInCentredWindow(QSize window, QPoint at) {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
+    xdotool.waitForFinished();
+    const QStringList screen = QString::fromLatin1(xdotool.readAllStandardOutput()).split(' ');
+    if (screen.size() != 2)
+        return false;
+    const QPoint origin((screen[0].toInt() - window.width()) / 2,
+                        (screen[1].trimmed().toInt() - window.height()) / 2);
+    const QPoint target = origin + at;
+    return RunXdotool({"mousemove", QString::number(target.x()), QString::number(target.y()),
+                       "sleep", "0.2", "click", "1"});
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -24,6 +26,7 @@ public:
 
     // Starts one more process of the client; the installation keeps it.
     QProcess* start();
+    QProcess* start(const QProcessEnvironment& environment);
     QString log() const;
     int logCount(const QString& text) const;
     int runningCount() const;
@@ -41,3 +44,7 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 30000);
 
 // Runs an X11 input command (xdotool) and waits for it.
 bool RunXdotool(const QStringList& arguments);
+
+// A click at a point of a window of the given size centred on the screen (the main window
+// is; the client's dialogs are centred on it).
+bool ClickInCentredWindow(QSize window, QPoint at);

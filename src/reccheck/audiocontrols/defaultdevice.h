@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QAudioDevice>
+
+// The system's default microphone and loudspeaker; null devices when there are none. Qt 6.4
+// does not tell which PulseAudio device is the default, so the device named by the server's
+// defaults is taken, and Qt's own choice only when the server does not answer.
+QAudioDevice DefaultAudioInput();
+QAudioDevice DefaultAudioOutput();

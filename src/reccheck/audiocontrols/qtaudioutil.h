@@ -1,0 +1,77 @@
+#pragma once
+
+#include "reccheck/audiocontrols.h"
+
+#include <QAudioDevice>
+#include <QBuffer>
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+class QAudioSink;
+class QAudioSource;
+class QIODevice;
+
+// The recorder and player on the system's default microphone and loudspeaker. Its Qt audio
+// objects live on the thread that made it (the GUI thread), so its status events arrive there.
+// Every recorded chunk's level goes to the module's level hub, where the meter reads it. A device
+// that goes away ends the playback or recording on it, keeping what was recorded.
+class TQtAudioUtil : public TVyraAudioUtil {
+public:
+    TQtAudioUtil();
+    ~TQtAudioUtil() override;
+
+    QString FileName() const override { return fileName_; }
+    void SetFileName(const QString& path) override { fileName_ = path; }
+    // Throws when there is no output device or the file is missing or not a playable WAV.
+    void Play() override;
+
+    int SampleRate() const override { return sampleRate_; }
+    void SetSampleRate(int samplesPerSecond) override { sampleRate_ = samplesPerSecond; }
+    int SampleSize() const override { return sampleSize_; }
+    void SetSampleSize(int bitsPerSample) override { sampleSize_ = bitsPerSample; }
+    // Kept for the callers; the level hub is fed either way.
+    bool NewDataNotifyEnabled() const override { return newDataNotify_; }
+    void SetNewDataNotifyEnabled(bool enabled) override { newDataNotify_ = enabled; }
+
+    // Throws when there is no microphone or it cannot record mono 16-bit samples at the rate.
+    void PrepareRecord() override;
+    // Prepares first when PrepareRecord was not called.
+    void StartRecord() override;
+    void Stop() override;
+    // Throws when the file cannot be written; answers how many seconds it holds.
+    QString SaveRecord(const QString& path) override;
+
+private:
+    void OnSinkState();
+    void OnSourceState();
+    void CheckDevices();
+    void TakeRecorded();
+    void EndPlayback();
+    void EndRecording();
+    void ReleaseSink();
+    void ReleaseSource();
+    void Report(int status);
+
+    QString fileName_;
+    int sampleRate_ = 16000;
+    int sampleSize_ = 16;
+    bool newDataNotify_ = false;
+    int status_ = AudioIdle;
+
+    // Owns the audio objects and receives their signals; they go with it.
+    QObject signalContext_;
+    QTimer deviceCheck_;
+    QBuffer playing_;
+    QAudioSink* sink_ = nullptr;
+    QAudioDevice sinkDevice_;
+    QElapsedTimer sincePlay_;
+    qint64 soundMs_ = 0;
+    QTimer playEnd_;
+    QAudioSource* source_ = nullptr;
+    QAudioDevice sourceDevice_;
+    QIODevice* sourceData_ = nullptr;
+    QByteArray recorded_;
+    int recordedRate_ = 0;
+};

@@ -1,0 +1,149 @@
+#include "support/clientinstall.h"
+
+#include <QFile>
+#include <QPoint>
+#include <QProcess>
+#include <QSize>
+#include <gtest/gtest.h>
+
+// The microphone check of the installed client on the tests' private sound server: the
+// sample plays into the null speaker, the test speaks into the virtual microphone.
+
+namespace {
+
+const QString MessageLoop = QStringLiteral("start-up: message loop");
+
+const QSize MainWindow(800, 600);
+const QPoint SoundTestButton(588, 14);
+const QSize Wizard(558, 353);
+const QPoint StartButton(486, 290);
+const QPoint FinishButton(278, 282);
+const QPoint RetryButton(187, 282);
+const QPoint ExitButton(366, 282);
+
+QString RecTip(const ClientInstallation& install) {
+    QFile file(install.confPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.trimmed().startsWith("RecTip="))
+            return QString::fromUtf8(line.trimmed().mid(7));
+    return QString();
+}
+
+void SetRecTip(const ClientInstallation& install, const char* value) {
+    QFile file(install.confPath());
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(QByteArray("\n[CheckRecTip]\nRecTip=") + value + "\n");
+}
+
+// Plays a file into the virtual microphone and waits for its end.
+bool Speak(const QString& file) {
+    return QProcess::execute(QString::fromLocal8Bit(qgetenv("PARVELO_PULSE_SESSION_COMMAND")),
+                             {QStringLiteral("speak"),
+                              QString::fromLocal8Bit(qgetenv("PARVELO_PULSE_SESSION_DIR")),
+                              file}) == 0;
+}
+
+// Starts the client and opens the wizard with the main window's sound-test button.
+void OpenWizard(ClientInstallation& install) {
+    install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+    ASSERT_TRUE(ClickInCentredWindow(MainWindow, SoundTestButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("recording check: start page") == 1; }));
+}
+
+bool Recording(const ClientInstallation& install, int times) {
+    return WaitUntil([&] { return install.logCount("recording check: status 2") == times; });
+}
+
+bool Page(const ClientInstallation& install, const char* page, int times) {
+    return WaitUntil(
+        [&] {
+            return install.logCount(QStringLiteral("recording check: %1 page").arg(page)) == times;
+        },
+        40000);
+}
+
+TEST(RecordingCheck, TheSentenceReadIntoTheMicrophonePassesAndTurnsTheTipOff) {
+    ClientInstallation install(QStringLiteral("recpass"));
+    OpenWizard(install);
+    // The first start registered the audio editor module through the registration program.
+    EXPECT_EQ(install.logCount("register "), 1);
+
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+    // The sample plays first; its end brings the ding and then the recording.
+    ASSERT_TRUE(Recording(install, 1));
+    EXPECT_EQ(install.logCount("recording check: status 1"), 1);
+    ASSERT_TRUE(Speak(install.dir() + QStringLiteral("/engine/bin/checkRecTip.wav")));
+    ASSERT_TRUE(Page(install, "success", 1)) << install.log().toStdString();
+    EXPECT_EQ(install.logCount("verdict 0"), 1);
+
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, FinishButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("recording check: closed") == 1; }));
+    EXPECT_EQ(RecTip(install), QStringLiteral("no"));
+}
+
+TEST(RecordingCheck, SilenceFailsTurnsTheTipOnAndRetryRecordsAtOnce) {
+    ClientInstallation install(QStringLiteral("recsilence"));
+    SetRecTip(install, "no");
+    OpenWizard(install);
+
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+    ASSERT_TRUE(Recording(install, 1));
+    ASSERT_TRUE(Page(install, "failure", 1)) << install.log().toStdString();
+
+    // Retry: back to the start page, and "开始" records without the sample.
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, RetryButton));
+    ASSERT_TRUE(Page(install, "start", 2));
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+    ASSERT_TRUE(Recording(install, 2));
+    EXPECT_EQ(install.logCount("recording check: status 1"), 1) << "the sample played again";
+    ASSERT_TRUE(Page(install, "failure", 2));
+
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, ExitButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("recording check: closed") == 1; }));
+    EXPECT_EQ(RecTip(install), QStringLiteral("yes"));
+}
+
+TEST(RecordingCheck, WithoutASoundServerStartShowsTheDeviceMessage) {
+    ClientInstallation install(QStringLiteral("recnodevice"));
+    QProcessEnvironment environment = install.environment();
+    environment.remove(QStringLiteral("PULSE_SERVER"));
+    install.start(environment);
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+    ASSERT_TRUE(ClickInCentredWindow(MainWindow, SoundTestButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("recording check: start page") == 1; }));
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("sound output devices: 0") == 1; }));
+    ASSERT_TRUE(RunXdotool({"sleep", "0.5", "key", "Return"}));
+    // The wizard stays on its start page: nothing was played or recorded.
+    EXPECT_EQ(install.logCount("recording check: status"), 0);
+    EXPECT_EQ(install.logCount("recording check: test page"), 0);
+}
+
+// A missing or broken audio editor module: the start-up message, then the client ends.
+TEST(RecordingCheck, ABrokenAudioEditorModuleEndsTheClientAfterTheMessage) {
+    for (const bool present : {false, true}) {
+        ClientInstallation install(present ? QStringLiteral("modtext")
+                                           : QStringLiteral("modmissing"));
+        const QString module = install.dir() + QStringLiteral("/AudioEditor.ocx");
+        ASSERT_TRUE(QFile::remove(module));
+        if (present) {
+            QFile text(module);
+            ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+            text.write("not a library\n");
+        }
+        QProcess* client = install.start();
+        ASSERT_TRUE(WaitUntil(
+            [&] { return install.logCount("message box: 加载系统需要的组件失败。") == 1; }));
+        EXPECT_EQ(install.logCount(MessageLoop), 0);
+        ASSERT_TRUE(RunXdotool({"sleep", "0.3", "key", "Return"}));
+        // The splash still shows, the main window briefly, then the normal shutdown.
+        ASSERT_TRUE(client->waitForFinished(30000)) << install.log().toStdString();
+        EXPECT_EQ(install.logCount(MessageLoop), 1);
+        EXPECT_EQ(install.logCount("shutdown: closing the log"), 1);
+    }
+}
+
+} // namespace
