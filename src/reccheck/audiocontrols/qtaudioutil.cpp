@@ -18,6 +18,9 @@ namespace {
 // The level meter moves in steps of one chunk.
 constexpr qint64 ChunkMicroseconds = 100000;
 constexpr int DeviceCheckIntervalMs = 500;
+// The check's countdown runs a little over ten seconds; the recording keeps exactly the first
+// ten, counted in bytes rather than by the clock.
+constexpr int LongestRecordingSeconds = 10;
 
 [[noreturn]] void Fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
@@ -136,7 +139,9 @@ void TQtAudioUtil::TakeRecorded() {
     const QByteArray chunk = sourceData_->readAll();
     if (chunk.isEmpty())
         return;
-    recorded_ += chunk;
+    const qsizetype longest =
+        qsizetype(SampleRate()) * (SampleSize() / 8) * LongestRecordingSeconds;
+    recorded_ += chunk.left(std::max<qsizetype>(0, longest - recorded_.size()));
     MicLevelHub::Instance().Publish(PeakDbfs(chunk));
 }
 
