@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Rebuilds the client's start-up movie: builds tools/swf on its own and writes the movie to
+# resources/install/resource/flash/splash.swf, which is installed beside the program.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${SWF_BUILD_DIR:-$root/build/swf}"
+movie="$root/resources/install/resource/flash/splash.swf"
+
+cmake -S "$root/tools/swf" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target parvelo_swf
+"$build/parvelo_swf" "$movie"
+echo "movie written to $movie"
