@@ -11,6 +11,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 import wave
 
 BENCH = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -39,6 +40,7 @@ def one_check(build_dir, session):
         click_in_centred_window(558, 353, 486, 290)
         frame_bench.wait_for(log, lambda t: t == "recording check: status 2")
         prompt = os.path.join(os.path.dirname(log), "engine/bin/checkRecTip.wav")
+        time.sleep(1)  # a student starts reading a moment after the ding
         subprocess.run([SESSION, "speak", session, prompt], check=True)
         frame_bench.wait_for(log, lambda t: t in RESULT_PAGES)
         lines = frame_bench.dbg_lines(log)

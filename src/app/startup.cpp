@@ -14,10 +14,11 @@
 #include "platform/singleinstance.h"
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
+#include "ui/splashform.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -29,7 +30,12 @@ constexpr int SplashWaitSleepMs = 20;
 void WaitWithSplash() {
     for (int pass = 0; pass < SplashWaitPasses; ++pass) {
         QApplication::processEvents();
-        QThread::msleep(SplashWaitSleepMs);
+        // The movie's player works through chains of events that each post the next one: a
+        // plain sleep would hold them until the next pass and the movie would never start, so
+        // the pause keeps handling events.
+        QEventLoop pause;
+        QTimer::singleShot(SplashWaitSleepMs, &pause, &QEventLoop::quit);
+        pause.exec();
     }
 }
 
@@ -71,13 +77,18 @@ int RunClient(int argc, char** argv) {
     }
 
     DebugLog("start-up: splash wait");
-    ApplyAppTitleFromSettings();
+    auto* splash = new TSplashForm();
+    splash->show();
+    splash->repaint();
     WaitWithSplash();
 
     DebugLog("start-up: creating the main window");
     auto* mainForm = new TMainForm();
     QObject::connect(mainForm, &TMainForm::closed, &app, &QApplication::quit);
     MsgForm();
+    // Freeing the splash also ends its player's browser process.
+    splash->close();
+    delete splash;
 
     DebugLog("start-up: message loop");
     CentreOnScreen(mainForm);

@@ -9,6 +9,7 @@ namespace {
 
 const QString MessageLoop = QStringLiteral("start-up: message loop");
 const QString SplashWait = QStringLiteral("start-up: splash wait");
+const QString CreatingMainWindow = QStringLiteral("start-up: creating the main window");
 const QString OtherInstance = QStringLiteral("private message 0x503 received");
 const QString Header = QStringLiteral("\tQuornel log file");
 const QString CloseQuestion = QStringLiteral("message box: 确认关闭吗？");
@@ -106,6 +107,24 @@ TEST(Shutdown, ConfirmedCloseWritesTheClosingBlockThenEnds) {
     ASSERT_GT(end, closing);
     EXPECT_TRUE(log.endsWith(QString(61, QLatin1Char('=')) + QStringLiteral("\r\n")));
     EXPECT_EQ(install.runningCount(), 0);
+}
+
+TEST(Splash, PlaysDuringTheWaitAndClosesOnceTheMainWindowExists) {
+    ClientInstallation install(QStringLiteral("splash"));
+    install.start();
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+
+    const QString log = install.log();
+    const qsizetype shown = log.indexOf(QStringLiteral("splash: shown"));
+    const qsizetype firstFrame = log.indexOf(QStringLiteral("splash: first frame"));
+    const qsizetype creating = log.indexOf(CreatingMainWindow);
+    const qsizetype closed = log.indexOf(QStringLiteral("splash: closed"));
+    ASSERT_GE(shown, 0);
+    EXPECT_LT(shown, creating);
+    EXPECT_GT(closed, creating);
+    EXPECT_GT(firstFrame, shown);
+    EXPECT_LT(firstFrame, closed);
+    EXPECT_EQ(install.logCount(QStringLiteral("splash: movie")), 0);
 }
 
 } // namespace

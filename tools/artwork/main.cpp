@@ -5,6 +5,7 @@
 //   forms/tipcheckrec/       recording tip dialog background and faces (compiled into the program)
 //   install/resource/image/  main window skins (installed beside the program)
 //   install/engine/bin/      level meter pictures and the ding (installed beside the program)
+//   icons/                   the desktop icon in 48 and 256 pixels (for the Debian package)
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -12,6 +13,7 @@
 void DrawMsgBoxArt(const QString& resources);
 void DrawMainWindowArt(const QString& resources);
 void DrawRecCheckArt(const QString& resources);
+void DrawIconArt(const QString& resources);
 
 int main(int argc, char* argv[]) {
     // Pictures only: no display is needed, and the output must not depend on one.
@@ -26,5 +28,6 @@ int main(int argc, char* argv[]) {
     DrawMsgBoxArt(resources);
     DrawMainWindowArt(resources);
     DrawRecCheckArt(resources);
+    DrawIconArt(resources);
     return 0;
 }

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The Debian package, unpacked: it holds exactly the installation plus the launcher, desktop
+# entry and icons; its control data names the run-time packages; and the launcher builds the
+# per-user installation and starts the private copy of the program.
+#
+#   package_test.sh BUILD-DIR VERSION CPACK-PROGRAM
+set -euo pipefail
+
+build=$1
+version=$2
+cpack=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Files (and links) below a folder, one relative path a line, sorted.
+files_below() {
+  (cd "$1" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
+}
+
+"$cpack" --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 || {
+  cat "$work/cpack.log" >&2
+  exit 1
+}
+debs=("$work"/package/*.deb)
+[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || { echo "cpack made no single .deb" >&2; exit 1; }
+deb=${debs[0]}
+[[ $(basename "$deb") == parvelo_${version}_*.deb ]] || fail "package file name $(basename "$deb")"
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+shared=$root/opt/parvelo
+
+# The installation as `cmake --install` stages it, no more and no less (no test programs).
+"$(dirname "$cpack")/cmake" --install "$build" --prefix "$work/staged" >/dev/null
+diff <(files_below "$work/staged") <(files_below "$shared") >"$work/layout.diff" ||
+  fail "/opt/parvelo differs from the staged installation:$(printf '\n%s' "$(cat "$work/layout.diff")")"
+for program in parvelo regsvr; do
+  [[ -x $shared/$program ]] || fail "$program is not executable"
+done
+
+expected_outside=$(printf '%s\n' usr/bin/parvelo usr/share/applications/parvelo.desktop \
+  usr/share/icons/hicolor/256x256/apps/parvelo.png usr/share/icons/hicolor/48x48/apps/parvelo.png |
+  LC_ALL=C sort)
+actual_outside=$(files_below "$root" | grep -v '^opt/parvelo/' || true)
+[[ $actual_outside == "$expected_outside" ]] ||
+  fail "files outside /opt/parvelo:$(printf '\n%s' "$actual_outside")"
+[[ -x $root/usr/bin/parvelo ]] || fail "the launcher is not executable"
+
+for size in 48 256; do
+  icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/parvelo.png
+  [[ -f $icon ]] || continue
+  geometry=$(identify -format '%m %wx%h' "$icon" 2>/dev/null || true)
+  [[ $geometry == "PNG ${size}x${size}" ]] || fail "icon of ${size} pixels is '$geometry'"
+done
+
+desktop=$root/usr/share/applications/parvelo.desktop
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+fi
+entry_value() {
+  sed -n "s/^$1=//p" "$desktop"
+}
+[[ $(entry_value Name) == "Parvelo 大学英语" ]] || fail "desktop entry Name '$(entry_value Name)'"
+[[ -x $root/usr/bin/$(entry_value Exec | cut -d' ' -f1) ]] ||
+  fail "desktop entry Exec '$(entry_value Exec)' is not the launcher"
+[[ $(entry_value Icon) == parvelo ]] || fail "desktop entry Icon '$(entry_value Icon)'"
+[[ $(entry_value Categories) == *Education* ]] || fail "desktop entry is not in Education"
+
+control_field() {
+  dpkg-deb -f "$deb" "$1"
+}
+[[ $(control_field Package) == parvelo ]] || fail "package name '$(control_field Package)'"
+[[ $(control_field Version) == "$version" ]] || fail "package version '$(control_field Version)'"
+depends=$(control_field Depends)
+# The packages named here exactly; dpkg-shlibdeps may add versioned ones beside them.
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6 \
+  libqt6webenginecore6 libqt6webenginewidgets6 qt6-qpa-plugins libpulse0 \
+  libwebrtc-audio-processing1 libpocketsphinx3 pocketsphinx-en-us libx11-6 fonts-noto-cjk \
+  libgl1-mesa-dri; do
+  grep -Eq "(^|, )$package( \(|,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+done
+[[ $(dpkg-deb -I "$deb" conffiles 2>/dev/null) == /opt/parvelo/Conf.ini ]] ||
+  fail "the shared Conf.ini is not the package's one configuration file"
+
+# The launcher, with a fresh home of its own.
+launcher=$root/usr/bin/parvelo
+home=$work/home
+mkdir -p "$home"
+run_launcher() {
+  env -u XDG_DATA_HOME HOME="$home" "$launcher" "$@"
+}
+private=$home/.local/share/parvelo/install
+printed=$(run_launcher --print-install-dir) || fail "--print-install-dir failed"
+[[ $printed == "$private" ]] || fail "--print-install-dir printed '$printed'"
+diff <(files_below "$shared") <(files_below "$private") >"$work/private.diff" ||
+  fail "the per-user installation lacks files:$(printf '\n%s' "$(cat "$work/private.diff")")"
+# The program must be a real copy (it finds its folder through /proc/self/exe), the settings
+# file a writable copy, everything else a link into the shared installation.
+while IFS= read -r file; do
+  case $file in
+  parvelo | Conf.ini)
+    [[ -f $private/$file && ! -L $private/$file ]] || fail "$file is not a copy"
+    cmp -s "$shared/$file" "$private/$file" || fail "$file differs from the shared one"
+    ;;
+  *)
+    [[ -L $private/$file && $(readlink -f "$private/$file") == "$(readlink -f "$shared/$file")" ]] ||
+      fail "$file is not a link to the shared installation"
+    ;;
+  esac
+done < <(files_below "$shared")
+
+# A second start keeps the user's settings and what the client made beside itself.
+echo '; changed by the user' >>"$private/Conf.ini"
+mkdir -p "$private/tmp" && echo recording >"$private/tmp/RecordTestFile.wav"
+run_launcher --print-install-dir >/dev/null || fail "second --print-install-dir failed"
+grep -q 'changed by the user' "$private/Conf.ini" || fail "a second start replaced Conf.ini"
+[[ -f $private/tmp/RecordTestFile.wav ]] || fail "a second start removed the client's files"
+
+# After an upgrade (a new program, a file gone) the launcher refreshes the copy, drops the
+# stale link and starts the private program with the arguments it was given.
+# The new program only tells how it was started.
+# shellcheck disable=SC2016
+printf '#!/bin/sh\necho "$0 $*"\n' >"$shared/parvelo"
+rm "$shared/errorpage.htm"
+started=$(run_launcher first "second word") || fail "the launcher did not start the program"
+[[ $started == "$private/parvelo first second word" ]] || fail "the launcher started '$started'"
+[[ ! -e $private/errorpage.htm && ! -L $private/errorpage.htm ]] ||
+  fail "the link to a removed file is left"
+
+# XDG_DATA_HOME moves the per-user installation.
+printed=$(HOME="$home" XDG_DATA_HOME="$work/data" "$launcher" --print-install-dir) ||
+  fail "--print-install-dir with XDG_DATA_HOME failed"
+[[ $printed == "$work/data/parvelo/install" && -f $work/data/parvelo/install/parvelo ]] ||
+  fail "XDG_DATA_HOME not followed: '$printed'"
+
+if ((failures > 0)); then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "package $(basename "$deb") checked"
