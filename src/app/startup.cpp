@@ -15,10 +15,10 @@
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
 #include "ui/splashform.h"
+#include "ui/windowplace.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -37,12 +37,6 @@ void WaitWithSplash() {
         QTimer::singleShot(SplashWaitSleepMs, &pause, &QEventLoop::quit);
         pause.exec();
     }
-}
-
-void CentreOnScreen(QWidget* window) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    window->move(screen.x() + (screen.width() - window->width()) / 2,
-                 screen.y() + (screen.height() - window->height()) / 2);
 }
 
 } // namespace

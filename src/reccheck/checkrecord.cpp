@@ -10,6 +10,7 @@
 #include "ui/formresources.h"
 #include "ui/olivekey.h"
 #include "ui/picbutton.h"
+#include "ui/windowplace.h"
 #include "ui/windowregion.h"
 
 #include <QCloseEvent>
@@ -166,11 +167,8 @@ void TCheckRecord::FormCreate() {
 }
 
 void TCheckRecord::showEvent(QShowEvent* event) {
-    if (centreOn_) {
-        const QRect frame = centreOn_->frameGeometry();
-        move(frame.x() + (frame.width() - width()) / 2,
-             frame.y() + (frame.height() - height()) / 2);
-    }
+    if (centreOn_)
+        CentreOnWindow(this, centreOn_);
     QDialog::showEvent(event);
     FormShow();
 }

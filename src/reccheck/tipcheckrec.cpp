@@ -7,6 +7,7 @@
 #include "ui/errorbox.h"
 #include "ui/formresources.h"
 #include "ui/picbutton.h"
+#include "ui/windowplace.h"
 #include "ui/windowregion.h"
 
 #include <QCheckBox>
@@ -91,11 +92,8 @@ void TTipCheckRec::FormCreate() {
 }
 
 void TTipCheckRec::showEvent(QShowEvent* event) {
-    if (centreOn_) {
-        const QRect frame = centreOn_->frameGeometry();
-        move(frame.x() + (frame.width() - width()) / 2,
-             frame.y() + (frame.height() - height()) / 2);
-    }
+    if (centreOn_)
+        CentreOnWindow(this, centreOn_);
     QDialog::showEvent(event);
     FormShow();
 }

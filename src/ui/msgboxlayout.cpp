@@ -45,7 +45,3 @@ MsgBodyLayout LayOutMsgBody(const QString& text) {
     return layout;
 }
 
-QPoint CentredTopLeft(const QRect& screen, const QSize& window) {
-    return {screen.x() + (screen.width() - window.width()) / 2,
-            screen.y() + (screen.height() - window.height()) / 2};
-}

@@ -31,7 +31,3 @@ struct MsgBodyLayout {
 // Splits the text at each line feed and lays out up to three lines; later lines are dropped.
 // A single line keeps the whole text as the first line's caption.
 MsgBodyLayout LayOutMsgBody(const QString& text);
-
-// Top-left corner that centres a window of the given size on the screen area; the halving
-// truncates toward zero, so a window larger than the screen still lines up the same way.
-QPoint CentredTopLeft(const QRect& screen, const QSize& window);

@@ -1,5 +1,7 @@
 #include "ui/msgform.h"
 
+#include "ui/windowplace.h"
+
 #include "ui/formresources.h"
 #include "ui/msgboxlayout.h"
 #include "ui/picclip.h"
@@ -10,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
-#include <QScreen>
 
 namespace {
 
@@ -117,9 +118,7 @@ void TMsgForm::showEvent(QShowEvent* event) {
 }
 
 void TMsgForm::FormShow() {
-    // The whole primary screen, not its work area: the box sits in the middle of the display.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(CentredTopLeft(screen->geometry(), size()));
+    CentreOnScreen(this);
 
     const MsgBodyLayout layout = LayOutMsgBody(MsgBody->text());
     MsgBody->move(MsgBody->x(), layout.bodyTop);

@@ -1,5 +1,7 @@
 #include "ui/splashform.h"
 
+#include "ui/windowplace.h"
+
 #include "app/apptitle.h"
 #include "app/casepath.h"
 #include "app/programdir.h"
@@ -9,7 +11,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRandomGenerator>
-#include <QScreen>
 #include <QUrlQuery>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -103,8 +104,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     palette.setColor(QPalette::Window, background);
     setPalette(palette);
     setAutoFillBackground(true);
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - rect().center());
+    CentreOnScreen(this);
 
     // A profile of its own, kept in memory: the main browser's cookies, scripts and command
     // addresses stay out of the splash, and nothing of the splash stays behind.

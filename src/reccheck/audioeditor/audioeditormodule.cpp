@@ -3,24 +3,20 @@
 
 #include "components/component.h"
 #include "components/componentregistry.h"
+#include "components/modulepath.h"
 #include "reccheck/audiocontrols.h"
 #include "reccheck/audiocontrols/micmeter.h"
 #include "reccheck/audiocontrols/qtaudioutil.h"
 #include "reccheck/engine/speechengine.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QtGlobal>
-#include <dlfcn.h>
 
 namespace {
 
 // The module's own file, wherever it was installed.
 QString ModulePath() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || !info.dli_fname)
-        return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteFilePath();
+    return ModuleFilePath(reinterpret_cast<const void*>(&ModulePath));
 }
 
 // The engine's files lie in "engine/" beside the module.

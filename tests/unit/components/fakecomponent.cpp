@@ -4,17 +4,12 @@
 #include "../reccheck/fakeaudiocontrols.h"
 #include "components/component.h"
 #include "components/componentregistry.h"
-
-#include <QFileInfo>
-#include <dlfcn.h>
+#include "components/modulepath.h"
 
 namespace {
 
 QString ModulePath() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || !info.dli_fname)
-        return QString();
-    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteFilePath();
+    return ModuleFilePath(reinterpret_cast<const void*>(&ModulePath));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "ui/msgboxlayout.h"
+#include "ui/windowplace.h"
 
 #include "support/qtprint.h"
 
