@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Rebuilds the client's pictures: builds tools/artwork on its own and writes every picture
-# into resources/ (message box and main window button faces under resources/forms/, the main
-# window skins under resources/install/resource/image/).
+# Rebuilds the client's pictures and its splash movie: builds tools/artwork on its own and
+# writes every picture into resources/ (button faces and dialog pages under resources/forms/,
+# skins, level-meter pictures and the ding under resources/install/, icons under
+# resources/icons/), then the movie with tools/make-splash.sh.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,3 +12,4 @@ cmake -S "$root/tools/artwork" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >
 cmake --build "$build" --target parvelo_artwork
 "$build/parvelo_artwork" "$root/resources"
 echo "pictures written under $root/resources"
+"$root/tools/make-splash.sh"

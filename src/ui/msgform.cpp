@@ -1,11 +1,10 @@
 #include "ui/msgform.h"
 
-#include "ui/windowplace.h"
-
 #include "ui/formresources.h"
 #include "ui/msgboxlayout.h"
 #include "ui/picclip.h"
 #include "ui/windowdrag.h"
+#include "ui/windowplace.h"
 #include "ui/windowregion.h"
 
 #include <QGuiApplication>

@@ -1,11 +1,10 @@
 #include "ui/splashform.h"
 
-#include "ui/windowplace.h"
-
 #include "app/apptitle.h"
 #include "app/casepath.h"
 #include "app/programdir.h"
 #include "log/logger.h"
+#include "ui/windowplace.h"
 #include "ui/windowregion.h"
 
 #include <QFile>
