@@ -40,6 +40,8 @@ export const Buttons = {
   close: { x: 752, y: 2, width: 28, height: 14 },
 };
 export const MessageBox = { width: 318, height: 150 };
+// The microphone check, centred on the main window, and its start page's close button.
+export const Wizard = { width: 558, height: 353, close: { x: 528, y: 12, width: 19, height: 19 } };
 export const MessageBoxButtons = {
   ok: { x: 64, y: 104, width: 65, height: 26 },
   cancel: { x: 168, y: 104, width: 65, height: 26 },
@@ -645,6 +647,7 @@ export class Client {
     const [first] = await this.waitForLog(/^(sound-test button pressed|message box: )/,
       { since });
     if (first === 'sound-test button pressed') {
+      await this.closeRecordingCheck(since);
       if (this.matching(/^message box: /, since).length)
         throw new Error('the return question came after the sound test was clicked');
       return false;
@@ -653,6 +656,16 @@ export class Client {
     clickInCentredWindow(MessageBox, MessageBoxButtons.cancel);
     await this.waitForLog('return question answered 2', { since });
     return true;
+  }
+
+  // The sound-test button opens the microphone check: a click on it used as a probe closes
+  // the check again with its close button.
+  async closeRecordingCheck(since) {
+    await this.waitForLog('recording check: start page', { since });
+    const main = windowGeometry(this.mainWindowId());
+    clickAt(main.x + (MainWindow.width - Wizard.width) / 2 + Wizard.close.x + Wizard.close.width / 2,
+      main.y + (MainWindow.height - Wizard.height) / 2 + Wizard.close.y + Wizard.close.height / 2);
+    await this.waitForLog(/^recording check: closed/, { since });
   }
 
   // ---- the hand-over socket ----

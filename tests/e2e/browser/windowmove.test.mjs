@@ -48,6 +48,7 @@ test('a drag on the skin moves the window by the mouse\'s travel, a drag in the 
         const button = Buttons.soundTest;
         clickAt(before.x + button.x + button.width / 2, before.y + button.y + button.height / 2);
         await client.waitForLog('sound-test button pressed', { since });
+        await client.closeRecordingCheck(since);
         const after = windowGeometry(window);
         assert.deepEqual({ x: after.x, y: after.y }, { x: before.x, y: before.y }, where);
       }
