@@ -11,12 +11,24 @@ namespace {
 // after the last; the rest of the ten seconds would only cost time.
 constexpr double AlignmentMarginSeconds = 0.5;
 
+// Where the recognizer's 10 ms analysis frames fall decides a borderline alignment: the same
+// reading recorded a few milliseconds later can miss the grammar's end. The alignment is tried
+// at three phases of the frame, so the verdict does not hang on that.
+constexpr size_t FramePhaseSamples[] = {0, 53, 107};
+
 SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
                                   const SignalFigures& signal) {
     const size_t margin = static_cast<size_t>(AlignmentMarginSeconds * VerdictSampleRate);
-    const size_t begin = signal.voicedBegin > margin ? signal.voicedBegin - margin : 0;
     const size_t end = std::min(samples.size(), signal.voicedEnd + margin);
-    return aligner.Align(samples.data() + begin, end - begin);
+    SentenceAlignment alignment;
+    for (const size_t phase : FramePhaseSamples) {
+        const size_t begin =
+            std::min(end, (signal.voicedBegin > margin ? signal.voicedBegin - margin : 0) + phase);
+        alignment = aligner.Align(samples.data() + begin, end - begin);
+        if (alignment.found)
+            break;
+    }
+    return alignment;
 }
 
 VerdictFigures Judge(const QString& path, TSentenceAligner* aligner) {
