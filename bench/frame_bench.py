@@ -188,11 +188,17 @@ def page_handling(build_dir):
     print(f"  (log times are cut to the ms):      {figures(command_delays(lines))}  (target <= 20 ms)")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+def bench_arguments(description):
+    """The benchmarks' command line: where the client was built, and what else the caller adds."""
+    parser = argparse.ArgumentParser(description=description.splitlines()[0])
     parser.add_argument("--build-dir",
                         default=os.environ.get("PARVELO_BUILD_DIR", os.path.join(ROOT, "build")),
                         help="where the client was built (default: $PARVELO_BUILD_DIR or build/)")
+    return parser
+
+
+def main():
+    parser = bench_arguments(__doc__)
     args = parser.parse_args()
     start_up(args.build_dir)
     page_handling(args.build_dir)

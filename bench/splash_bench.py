@@ -6,12 +6,11 @@ Runs a private installation of the built client (--build-dir, default $PARVELO_B
 build/) under Xvfb's DISPLAY, as frame_bench does. The splash's player runs in a browser
 renderer process of its own; closing the splash must end it. Prints figures; asserts nothing.
 """
-import argparse
 import os
 import statistics
 import time
 
-from frame_bench import ROOT, dbg_lines, process_tree, running_client, tree_pss_kb, wait_for
+from frame_bench import bench_arguments, dbg_lines, process_tree, running_client, tree_pss_kb, wait_for
 
 RUNS = 3
 
@@ -56,10 +55,7 @@ def one_run(build_dir):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build-dir",
-                        default=os.environ.get("PARVELO_BUILD_DIR", os.path.join(ROOT, "build")),
-                        help="where the client was built (default: $PARVELO_BUILD_DIR or build/)")
+    parser = bench_arguments(__doc__)
     args = parser.parse_args()
     runs = [one_run(args.build_dir) for _ in range(RUNS)]
     for n, run in enumerate(runs, 1):

@@ -6,7 +6,6 @@ virtual microphone and reads the client's DBG lines: the recorded length against
 the time from the end of the countdown to the result page with the fixed 1000 ms pause shown
 apart. Prints figures; asserts nothing.
 """
-import argparse
 import os
 import subprocess
 import sys
@@ -54,10 +53,7 @@ def one_check(build_dir, session):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build-dir",
-                        default=os.environ.get("PARVELO_BUILD_DIR",
-                                               os.path.join(frame_bench.ROOT, "build")))
+    parser = frame_bench.bench_arguments(__doc__)
     parser.add_argument("--runs", type=int, default=3)
     args = parser.parse_args()
     session = tempfile.mkdtemp()
