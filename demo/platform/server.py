@@ -16,18 +16,22 @@ served is printed on the first line of standard output.
 
 import argparse
 import html
+import io
 import ipaddress
+import math
 import os
 import re
 import socket
+import struct
 import sys
 import threading
 import time
+import wave
 from datetime import datetime
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from string import Template
-from urllib.parse import parse_qs, quote_plus, unquote_plus, urlsplit
+from urllib.parse import parse_qs, quote_plus, unquote_plus, urlsplit, urlunsplit
 
 DEFAULT_HOST = "127.0.0.1"
 DEFAULT_PORT = 8731
@@ -126,6 +130,31 @@ def local_redirect_target(value, default):
     return None
 
 
+def other_origin(origin):
+    """The same server under its other loopback name, which the browser counts as another
+    origin: 127.0.0.1 and localhost swap."""
+    parts = urlsplit(origin)
+    host = parts.hostname or ""
+    other = "localhost" if host != "localhost" else "127.0.0.1"
+    netloc = other + (f":{parts.port}" if parts.port else "")
+    return urlunsplit((parts.scheme, netloc, "", "", ""))
+
+
+def tone_wav(seconds=8.0, rate=16000, frequency=440.0, level=0.3):
+    """A sine tone as a 16-bit mono WAV file's bytes."""
+    frames = bytearray()
+    for n in range(int(seconds * rate)):
+        sample = int(level * 32767 * math.sin(2 * math.pi * frequency * n / rate))
+        frames += struct.pack("<h", sample)
+    out = io.BytesIO()
+    with wave.open(out, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(frames))
+    return out.getvalue()
+
+
 # --- pages ---------------------------------------------------------------------------------
 
 _templates = {}
@@ -141,11 +170,13 @@ def template(name):
 
 
 class Response:
-    def __init__(self, status=HTTPStatus.OK, body="", headers=(), cookies=()):
+    def __init__(self, status=HTTPStatus.OK, body="", headers=(), cookies=(),
+                 content_type="text/html; charset=utf-8"):
         self.status = status
         self.body = body
         self.headers = list(headers)
         self.cookies = list(cookies)
+        self.content_type = content_type
 
 
 class Request:
@@ -433,6 +464,62 @@ def command_flood(req):
     return page(req, "command_flood", "命令洪流 A flood of commands", cookies=cookies)
 
 
+# What real sites do: links to other programs, escaped addresses, forms, persistent cookies,
+# sound that starts by itself.
+
+def external_links(req):
+    return page(req, "external_links", "其他程序的链接 Links to other programs",
+                other_origin=other_origin(req.origin))
+
+
+def external_links_frame(req):
+    return page(req, "external_links_frame", "另一个源的框架 Another origin", layout="frame")
+
+
+def escaped_lesson(req):
+    return page(req, "escaped", "地址含转义的课文 Lesson two", unit=req.arg("unit") or "—")
+
+
+NOTE_LIMIT = 200
+
+
+def note(req):
+    if req.method == "POST":
+        text = req.form.get("note", [""])[0][:NOTE_LIMIT]
+        # Post/redirect/get: the answer to the form is a redirect back to the form's own page.
+        return redirect("/sof/Forms/Note", HTTPStatus.SEE_OTHER,
+                        cookies=[set_cookie("note", quote_plus(text))])
+    return page(req, "note", "笔记 Notes", saved=unquote_plus(req.cookies.get("note", "")))
+
+
+REMEMBER_SECONDS = 30 * 24 * 3600
+
+
+def remember(req):
+    value = req.arg("value")
+    cookies = []
+    if value is not None:
+        if not COOKIE_VALUE.fullmatch(value):
+            return bad_request(req, "value 只能含字母、数字和 %+._-*。")
+        cookies = [f"remember={value}; Path=/; Max-Age={REMEMBER_SECONDS}; SameSite=Lax"]
+    return page(req, "remember", "记住我 Remember me", cookies=cookies,
+                received=req.cookies.get("remember", "（无 none）"))
+
+
+def autoplay(req):
+    return page(req, "autoplay", "自动播放的听力 Listening that plays by itself")
+
+
+_tone = None
+
+
+def tone(req):
+    global _tone
+    if _tone is None:
+        _tone = tone_wav()
+    return Response(HTTPStatus.OK, _tone, content_type="audio/wav")
+
+
 # Benchmark pages: the client's log times what they make it do.
 
 def bench_start(req):
@@ -510,11 +597,18 @@ ROUTES = {
     "/bench/loads": bench_loads,
     "/sof/bench/loads": bench_loads,
     "/bench/commands": bench_commands,
+    "/sof/links/external": external_links,
+    "/sof/links/externalframe": external_links_frame,
+    "/sof/lesson%20two": escaped_lesson,
+    "/sof/forms/note": note,
+    "/sof/cookies/remember": remember,
+    "/sof/listening/autoplay": autoplay,
+    "/media/tone.wav": tone,
     "/redirect": redirect_page,
     "/slow": slow,
 }
 
-POST_ROUTES = {"/home/home/index"}
+POST_ROUTES = {"/home/home/index", "/sof/forms/note"}
 WORD_CHOOSE = re.compile(r"/home/home/wordchoose/(\d{1,3})")
 
 
@@ -603,9 +697,9 @@ class PlatformHandler(BaseHTTPRequestHandler):
         self._send(response, with_body=(method != "HEAD"))
 
     def _send(self, response, with_body):
-        body = response.body.encode("utf-8")
+        body = response.body if isinstance(response.body, bytes) else response.body.encode("utf-8")
         self.send_response(response.status)
-        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Type", response.content_type)
         self.send_header("Content-Length", str(len(body)))
         self.send_header("Cache-Control", "no-store")
         for name, value in response.headers:

@@ -670,5 +670,57 @@ class HostTests(unittest.TestCase):
                     process.communicate(timeout=10)
 
 
+class RealSiteTests(ServerTestCase):
+    def test_other_origin_swaps_the_loopback_names(self):
+        cases = [("http://127.0.0.1:8731", "http://localhost:8731"),
+                 ("http://localhost:8731", "http://127.0.0.1:8731"),
+                 ("http://[::1]:80", "http://localhost:80")]
+        for origin, other in cases:
+            self.assertEqual(server.other_origin(origin), other, origin)
+
+    def test_external_links_frame_comes_from_the_other_origin(self):
+        response, body = self.request("/sof/Links/External")
+        self.assertEqual(response.status, 200)
+        self.assertIn(f'src="http://localhost:{self.port}/sof/Links/ExternalFrame"', body)
+        self.assertIn('href="ssh://student@lab.example/"', body)
+
+    def test_escaped_path_is_its_own_page(self):
+        response, body = self.request("/sof/lesson%20two?unit=%E4%B8%AD")
+        self.assertEqual(response.status, 200)
+        self.assertIn('<span id="unit">中</span>', body)
+
+    def test_note_post_redirects_back_to_its_page_with_the_note(self):
+        response, _ = self.request("/sof/Forms/Note", method="POST", body="note=hello+world",
+                                   headers={"Content-Type": "application/x-www-form-urlencoded"})
+        self.assertEqual(response.status, 303)
+        self.assertEqual(response.headers["Location"], "/sof/Forms/Note")
+        value, _ = self.cookies(response)["note"]
+        _, body = self.request("/sof/Forms/Note", headers={"Cookie": f"note={value}"})
+        self.assertIn('<span id="savedNote">hello world</span>', body)
+
+    def test_remember_sets_a_persistent_cookie_and_shows_the_one_received(self):
+        response, _ = self.request("/sof/Cookies/Remember?value=kept-1")
+        value, attrs = self.cookies(response)["remember"]
+        self.assertEqual(value, "kept-1")
+        self.assertEqual(attrs["max-age"], str(server.REMEMBER_SECONDS))
+        _, body = self.request("/sof/Cookies/Remember", headers={"Cookie": "remember=kept-1"})
+        self.assertIn('<span id="remembered">kept-1</span>', body)
+        response, _ = self.request("/sof/Cookies/Remember?value=%3Cb%3E")
+        self.assertEqual(response.status, 400)
+
+    def test_tone_is_a_wav_file(self):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=15)
+        try:
+            connection.request("GET", "/media/tone.wav")
+            response = connection.getresponse()
+            data = response.read()
+        finally:
+            connection.close()
+        self.assertEqual(response.headers["Content-Type"], "audio/wav")
+        self.assertEqual(data[:4], b"RIFF")
+        self.assertEqual(data[8:12], b"WAVE")
+        self.assertGreater(len(data), 16000 * 2)
+
+
 if __name__ == "__main__":
     unittest.main()

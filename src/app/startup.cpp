@@ -5,6 +5,7 @@
 #include "app/comresource.h"
 #include "app/killprocess.h"
 #include "app/programdir.h"
+#include "app/shutdownguard.h"
 #include "app/termination.h"
 #include "bridge/webenginewb.h"
 #include "log/logger.h"
@@ -14,6 +15,7 @@
 #include "platform/singleinstance.h"
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
+#include "ui/qttranslations.h"
 #include "ui/splashform.h"
 #include "ui/windowplace.h"
 
@@ -26,6 +28,8 @@ namespace {
 // The splash stays up for this many passes of processing messages and sleeping.
 constexpr int SplashWaitPasses = 101;
 constexpr int SplashWaitSleepMs = 20;
+// How long the browser's shutdown may take at the end before the process is ended anyway.
+constexpr int ShutdownLimitMs = 10000;
 
 void WaitWithSplash() {
     for (int pass = 0; pass < SplashWaitPasses; ++pass) {
@@ -55,6 +59,7 @@ int RunClient(int argc, char** argv) {
     // The message loop ends when the main window's close is confirmed, not when some other
     // window happens to be the last one to close.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtTranslations();
     SetApplicationTitle(QStringLiteral("Parvelo"));
 
     SetProgramDirFromExecutable();
@@ -95,6 +100,11 @@ int RunClient(int argc, char** argv) {
 
     DebugLog("shutdown: closing the log");
     CloseLog();
-    KillProcessByName(resource->ExeFileName);
+    // The browser profile writes its cookies in batches, on threads of its own that finish only
+    // when the browser shuts down: the other processes of our name are ended, this one ends by
+    // returning, and the browser's shutdown writes the platform's last cookies.
+    mainForm->ReleaseBrowser();
+    KillProcessByName(resource->ExeFileName, KillSelf::No);
+    EndWithin(ShutdownLimitMs);
     return 0;
 }

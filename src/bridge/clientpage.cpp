@@ -1,18 +1,19 @@
 #include "bridge/clientpage.h"
 
+#include "bridge/pagedialogs.h"
 #include "bridge/pagescripts.h"
 #include "log/logger.h"
 
-#include <QMessageBox>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
-namespace {
-// Page dialogs carry the client's caption; their icons stay as they are.
-const QString DialogCaption = QStringLiteral("温馨提示");
-} // namespace
-
 ClientPage::ClientPage(QWebEngineProfile* profile, const PageScripts& scripts, QObject* parent)
-    : QWebEnginePage(profile, parent), scripts_(scripts) {}
+    : QWebEnginePage(profile, parent), scripts_(scripts) {
+    connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            navigationUnderWay_ = false;
+    });
+}
 
 void ClientPage::triggerAction(WebAction action, bool checked) {
     if ((action == Reload || action == ReloadAndBypassCache) && reloadFilter && !reloadFilter())
@@ -20,24 +21,33 @@ void ClientPage::triggerAction(WebAction action, bool checked) {
     QWebEnginePage::triggerAction(action, checked);
 }
 
+// A page script's location.reload() arrives as a redirect to the current address while no
+// navigation is under way. A server's redirect back to the same address (a form posted to its
+// own page and answered with a redirect) continues a navigation already under way.
+bool ClientPage::isScriptReload(const QUrl& url, NavigationType type, bool isMainFrame) const {
+    if (!isMainFrame)
+        return false;
+    if (type == NavigationTypeReload)
+        return true;
+    return type == NavigationTypeRedirect && !navigationUnderWay_ && url == this->url();
+}
+
 bool ClientPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
-    if (type == NavigationTypeReload && isMainFrame && reloadFilter && !reloadFilter())
+    if (isScriptReload(url, type, isMainFrame) && reloadFilter && !reloadFilter())
         return false;
-    // A page script's location.reload() arrives as a redirect to the current address.
-    if (type == NavigationTypeRedirect && isMainFrame && url == this->url() && reloadFilter &&
-        !reloadFilter())
-        return false;
-    return navigationFilter ? navigationFilter(url, type, isMainFrame) : true;
+    const bool accepted = navigationFilter ? navigationFilter(url, type, isMainFrame) : true;
+    if (accepted && isMainFrame)
+        navigationUnderWay_ = true;
+    return accepted;
 }
 
 void ClientPage::javaScriptAlert(const QUrl&, const QString& msg) {
     DebugLog("page alert: %s", qUtf8Printable(msg));
-    QMessageBox::warning(QWebEngineView::forPage(this), DialogCaption, msg);
+    ShowPageAlert(QWebEngineView::forPage(this), msg);
 }
 
 bool ClientPage::javaScriptConfirm(const QUrl&, const QString& msg) {
-    const bool ok = QMessageBox::question(QWebEngineView::forPage(this), DialogCaption, msg,
-                                          QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    const bool ok = AskPageConfirm(QWebEngineView::forPage(this), msg);
     DebugLog("page confirm: %s, answered %d", qUtf8Printable(msg), ok);
     return ok;
 }
@@ -51,12 +61,23 @@ bool ClientPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg
         *result = proceed ? QStringLiteral("1") : QStringLiteral("0");
         return true;
     }
-    return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+    Q_UNUSED(securityOrigin);
+    const bool ok = AskPagePrompt(QWebEngineView::forPage(this), msg, defaultValue, result);
+    DebugLog("page prompt: %s, answered %d", qUtf8Printable(msg), ok);
+    return ok;
 }
 
 void ClientPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                                           const QString& message, int lineNumber,
                                           const QString& sourceID) {
+    if (message == scripts_.creationText()) {
+        emit topDocumentCreated();
+        return;
+    }
+    if (message.startsWith(scripts_.refusedPrefix())) {
+        emit externalLinkClicked(message.mid(scripts_.refusedPrefix().size()));
+        return;
+    }
     if (message.startsWith(scripts_.completionPrefix())) {
         emit documentCompleted(message.mid(scripts_.completionPrefix().size()));
         return;

@@ -22,6 +22,11 @@ public:
 
 signals:
     void documentCompleted(const QString& url);
+    // A new top document has replaced the one before (not sent for a cancelled navigation or
+    // a jump within the page).
+    void topDocumentCreated();
+    // A link to another program was clicked; the browser hands such addresses to no one.
+    void externalLinkClicked(const QString& url);
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
@@ -33,5 +38,9 @@ protected:
                                   int lineNumber, const QString& sourceID) override;
 
 private:
+    bool isScriptReload(const QUrl& url, NavigationType type, bool isMainFrame) const;
+
     const PageScripts& scripts_;
+    // A top-page navigation was let go and has not ended yet.
+    bool navigationUnderWay_ = false;
 };

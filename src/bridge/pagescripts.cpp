@@ -21,6 +21,14 @@ QString PageScripts::completionPrefix() const {
     return marker + QStringLiteral(":complete:");
 }
 
+QString PageScripts::creationText() const {
+    return marker + QStringLiteral(":created");
+}
+
+QString PageScripts::refusedPrefix() const {
+    return marker + QStringLiteral(":refused:");
+}
+
 QString PageScripts::clickPrefix() const {
     return marker + QStringLiteral(":click:");
 }
@@ -30,8 +38,10 @@ QString PageScripts::documentScript() const {
 (function () {
   var completePrefix = %1;
   var clickPrefix = %2;
+  var refusedPrefix = %4;
   // Empty frames run no script of their own: their parent reports them.
   if (location.href === 'about:blank') return;
+  if (window === window.top) console.log(%3);
   window.addEventListener('load', function () {
     var frames = document.querySelectorAll('iframe, frame');
     for (var i = 0; i < frames.length; i++) {
@@ -48,6 +58,13 @@ QString PageScripts::documentScript() const {
                         ' input, textarea { -webkit-user-select: text; user-select: text; }';
     (document.head || document.documentElement).appendChild(style);
   });
+  // Links to other programs go nowhere (the browser hands them to no one): the client notes
+  // the attempt.
+  window.addEventListener('click', function (event) {
+    var link = event.target && event.target.closest ? event.target.closest('a[href], area[href]') : null;
+    if (link && !/^(https?|blob|about|javascript):/i.test(link.href))
+      console.log(refusedPrefix + link.href);
+  }, true);
   // Clicks on an element the client took over go to the client first; the page's own
   // handlers are replaced, and the client's answer decides the element's default action.
   window.addEventListener('click', function (event) {
@@ -62,7 +79,8 @@ QString PageScripts::documentScript() const {
   }, true);
 })();
 )JS")
-        .arg(JsString(completionPrefix()), JsString(clickPrefix()));
+        .arg(JsString(completionPrefix()), JsString(clickPrefix()), JsString(creationText()),
+             JsString(refusedPrefix()));
 }
 
 QString PageScripts::readTopDocumentScript() {

@@ -18,6 +18,10 @@ struct PageScripts {
 
     // The console text a completion report starts with; the document's address follows.
     QString completionPrefix() const;
+    // The console text the top document sends when it is created.
+    QString creationText() const;
+    // The console text a click on a link to another program starts with; its address follows.
+    QString refusedPrefix() const;
     // The prompt text a click on a taken-over element starts with; the token follows.
     QString clickPrefix() const;
 

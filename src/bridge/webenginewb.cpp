@@ -1,5 +1,6 @@
 #include "bridge/webenginewb.h"
 
+#include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
 #include "log/logger.h"
 #include "ui/errorbox.h"
@@ -97,40 +98,51 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Listening exercises start their recording when the page loads, as they did in the
+    // platform's old browser.
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // Nothing a page links to is handed to the desktop's programs: addresses of schemes the
+    // browser does not load itself never reach the navigation hook, they are dropped.
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
-    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,
-                                     bool isMainFrame) {
-        return acceptNavigation(url, type, isMainFrame);
+    // Top page and frames alike.
+    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
+        return acceptNavigation(url, type);
     };
     page_->reloadFilter = [this] { return acceptReload(); };
     page_->clickHandler = [this](int token) {
-        const auto sink = clickHandlers_.constFind(token);
-        if (sink == clickHandlers_.constEnd())
+        const auto found = clickHandlers_.constFind(token);
+        if (found == clickHandlers_.constEnd())
             return true;
+        // The handler opens modal windows, in which the table may change.
+        const TEventObject sink = *found;
         // A handler that fails cancels the click.
         std::optional<bool> proceed = false;
-        RunHandler([&] { proceed = sink->Invoke(); });
+        RunHandler([&] { proceed = sink.Invoke(); });
         return proceed.value_or(true);
     };
+    connect(page_, &ClientPage::externalLinkClicked, this,
+            [](const QString& url) { DebugLog("navigation refused: %s", qUtf8Printable(url)); });
+    // A taken-over element's handler lives as long as its document.
+    connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
 
-    connect(page_, &ClientPage::documentCompleted, this, [this](const QString& url) {
-        if (url.startsWith(QLatin1String("chrome-error:")))
+    connect(page_, &ClientPage::documentCompleted, this, [this](const QString& pageUrl) {
+        if (pageUrl.startsWith(QLatin1String("chrome-error:")))
             return;
+        const QString url = BrowserAddress(pageUrl);
         DebugLog("document complete: %s", qUtf8Printable(url));
         if (OnDocumentComplete)
             RunHandler([&] { OnDocumentComplete(url); });
     });
-    connect(page_, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo& info) {
-                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-                    clickHandlers_.clear();
-                if (!IsLoadFailure(info) || !OnNavigateError)
-                    return;
-                bool cancel = false;
-                RunHandler([&] {
-                    OnNavigateError(info.url().toString(), QString(), info.errorCode(), cancel);
-                });
+    connect(
+        page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+            if (!IsLoadFailure(info) || !OnNavigateError)
+                return;
+            bool cancel = false;
+            RunHandler([&] {
+                OnNavigateError(BrowserAddress(info.url()), QString(), info.errorCode(), cancel);
             });
+        });
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = view_->createStandardContextMenu();
         TrimContextMenu(menu, page_);
@@ -144,19 +156,29 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     watchFocusProxy();
 }
 
-bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
-                                    bool isMainFrame) {
-    Q_UNUSED(isMainFrame);
+TWebEngineWB::~TWebEngineWB() {
+    delete page_;
+    delete view_;
+    delete profile_;
+}
+
+bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
+    const QString address = BrowserAddress(url);
+    const AddressUse use = ClassifyAddress(url, type == QWebEnginePage::NavigationTypeTyped);
+    if (use == AddressUse::Refuse) {
+        DebugLog("navigation refused: %s", qUtf8Printable(address));
+        return false;
+    }
     // A server's redirect continues the navigation already announced: it starts none of its
     // own, so the redirected page does not count as the one announced.
     if (type == QWebEnginePage::NavigationTypeRedirect)
-        return url.scheme() != QLatin1String("command");
+        return use == AddressUse::Load;
     bool cancel = false;
     // A failing handler leaves the navigation going, as the failure is shown.
     if (OnBeforeNavigate2)
-        RunHandler([&] { OnBeforeNavigate2(url.toString(), cancel); });
+        RunHandler([&] { OnBeforeNavigate2(address, cancel); });
     // A command address that is no command has nothing to load either.
-    return !cancel && url.scheme() != QLatin1String("command");
+    return !cancel && use == AddressUse::Load;
 }
 
 bool TWebEngineWB::acceptReload() {
@@ -176,7 +198,7 @@ void TWebEngineWB::Navigate(const QString& url) {
 }
 
 QString TWebEngineWB::LocationURL() const {
-    return page_->url().toString();
+    return BrowserAddress(page_->url());
 }
 
 void TWebEngineWB::ReadTopDocument(std::function<void(const TopDocument&)> done) {

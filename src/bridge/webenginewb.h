@@ -18,6 +18,8 @@ class TWebEngineWB : public QObject, public TEmbeddedWB {
     Q_OBJECT
 public:
     explicit TWebEngineWB(QWidget* panel);
+    // Page, view and profile go in this order, so that the profile writes its last cookies.
+    ~TWebEngineWB() override;
 
     void Navigate(const QString& url) override;
     QString LocationURL() const override;
@@ -33,7 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
+    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
     void watchFocusProxy();
 

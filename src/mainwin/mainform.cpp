@@ -33,6 +33,18 @@ namespace {
 const char* const OuterSkin = "resource/image/So_800_600.png";
 const char* const InsideSkin = "resource/image/So_800_600_inside.png";
 
+// Marks the microphone check open for as long as it lives, failures included.
+class CheckOpen {
+public:
+    explicit CheckOpen(bool& open) : open_(open) { open_ = true; }
+    ~CheckOpen() { open_ = false; }
+    CheckOpen(const CheckOpen&) = delete;
+    CheckOpen& operator=(const CheckOpen&) = delete;
+
+private:
+    bool& open_;
+};
+
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -234,6 +246,12 @@ void TMainForm::WebInteractive1GetClientCommand(const QString& command, const QS
 }
 
 int TMainForm::StartCheckRec() {
+    // A page may click its link again while the check is open (from a timer): the recording
+    // file and the microphone serve one check at a time.
+    if (checkOpen_) {
+        DebugLog("hidden link: a check is open, answer %d", CheckRecCancel);
+        return CheckRecCancel;
+    }
     const bool device = CheckSoundDevice();
     const CheckRecStep step = DecideCheckRec(
         device, device && IsRecTipOn(), device && IsEnglishTestPage(EmbeddedWB1->LocationURL()));
@@ -241,6 +259,7 @@ int TMainForm::StartCheckRec() {
     DebugLog("hidden link: step %d, answer %d", static_cast<int>(step), answer);
     if (step == CheckRecStep::ShowTip) {
         RunHandler([this] {
+            const CheckOpen open(checkOpen_);
             TTipCheckRec tip(AudioEditorControls(), this);
             tip.exec();
         });
@@ -250,8 +269,17 @@ int TMainForm::StartCheckRec() {
 
 void TMainForm::btn1Click() {
     DebugLog("sound-test button pressed");
+    if (checkOpen_)
+        return;
+    const CheckOpen open(checkOpen_);
     TCheckRecord wizard(AudioEditorControls(), this);
     wizard.exec();
+}
+
+void TMainForm::ReleaseBrowser() {
+    WebInteractive1.SetWebBrowser(nullptr);
+    delete EmbeddedWB1;
+    EmbeddedWB1 = nullptr;
 }
 
 void TMainForm::LoadSkin(bool inside) {

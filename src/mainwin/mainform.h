@@ -32,6 +32,9 @@ public:
     // The page's hidden link was clicked: 0 cancels the click, -1 lets it go on.
     int StartCheckRec();
 
+    // Ends the browser, writing what its profile still holds; the window shows no page after.
+    void ReleaseBrowser();
+
 signals:
     // The close was confirmed: the message loop ends.
     void closed();
@@ -67,4 +70,6 @@ private:
     QString FReturnURL;
     QString FReturnTip;
     NavErrorCounter navErrors_;
+    // The microphone check (or its tip) is open: one check at a time.
+    bool checkOpen_ = false;
 };

@@ -2,15 +2,23 @@
 
 #include "app/apptitle.h"
 #include "log/logger.h"
+#include "ui/plainmessage.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 void ShowDefaultError(const QString& text) {
+    // One error box at a time: a page that keeps failing (a frame added again and again) would
+    // otherwise stack modal windows without end.
+    static bool showing = false;
+    if (showing) {
+        DebugLog("error not shown, another is open: %s", qUtf8Printable(text));
+        return;
+    }
     DebugLog("error shown: %s", qUtf8Printable(text));
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    showing = true;
+    ShowPlainMessage(QApplication::activeWindow(), QMessageBox::Critical, ApplicationTitle(), text,
+                     false);
+    showing = false;
 }
 
 void RunHandler(const std::function<void()>& handler) {

@@ -8,8 +8,16 @@
 
 #include <QLabel>
 
+#include <memory>
+
 int ShowMsgBox(int kind, const QString& title, const QString& text) {
     TMsgForm* form = MsgForm();
+    // A box that is showing keeps its question: a second one meanwhile gets a box of its own.
+    std::unique_ptr<TMsgForm> second;
+    if (form->isVisible()) {
+        second = std::make_unique<TMsgForm>();
+        form = second.get();
+    }
     if (!title.isEmpty())
         form->MsgTitle->setText(title);
     // The caption holds the whole text until FormShow splits it into lines.

@@ -82,7 +82,7 @@ depends=$(control_field Depends)
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6 \
   libqt6webenginecore6 libqt6webenginewidgets6 qt6-qpa-plugins libpulse0 \
   libwebrtc-audio-processing1 libpocketsphinx3 pocketsphinx-en-us libx11-6 fonts-noto-cjk \
-  libgl1-mesa-dri; do
+  libgl1-mesa-dri qt6-translations-l10n; do
   grep -Eq "(^|, )$package( \(|,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 [[ $(dpkg-deb -I "$deb" conffiles 2>/dev/null) == /opt/parvelo/Conf.ini ]] ||

@@ -289,6 +289,76 @@ export class DemoServer {
   }
 }
 
+// ---- a private sound server ---------------------------------------------------------------------
+
+// The tests' own PulseAudio: a null sink "speaker" as the loudspeaker and a virtual microphone.
+export class SoundServer {
+  static script = path.join(sourceDir, 'tests', 'support', 'pulse', 'pulse-session');
+
+  static start(dir) {
+    const result = spawnSync(SoundServer.script, ['start', dir], { encoding: 'utf8',
+      timeout: 60000 });
+    if (result.status !== 0) throw new Error(`the sound server did not start: ${result.stderr}`);
+    return new SoundServer(dir);
+  }
+
+  constructor(dir) {
+    this.dir = dir;
+    this.env = { PULSE_SERVER: `unix:${dir}/native` };
+  }
+
+  // The loudest sample the loudspeaker plays during the next milliseconds, from 0 to 1.
+  async loudspeakerPeak(ms) {
+    const recorder = spawn('parec', ['-d', 'speaker.monitor', '--raw', '--format=s16le',
+      '--rate=16000', '--channels=1'], { env: { ...process.env, ...this.env },
+      stdio: ['ignore', 'pipe', 'ignore'] });
+    let peak = 0;
+    recorder.stdout.on('data', (chunk) => {
+      for (let i = 0; i + 1 < chunk.length; i += 2)
+        peak = Math.max(peak, Math.abs(chunk.readInt16LE(i)) / 32768);
+    });
+    await sleep(ms);
+    const ended = new Promise((resolve) => recorder.once('exit', resolve));
+    recorder.kill('SIGTERM');
+    await within(5000, ended);
+    return peak;
+  }
+
+  stop() {
+    spawnSync(SoundServer.script, ['stop', this.dir], { timeout: 60000 });
+  }
+}
+
+// Stand-ins for the desktop's address openers, first on PATH: each records its call in a file
+// instead of starting a program.
+export class FakeOpeners {
+  static names = ['xdg-open', 'gio', 'kde-open', 'kde-open5', 'kfmclient', 'gnome-open',
+    'gvfs-open', 'exo-open', 'sensible-browser', 'x-www-browser', 'www-browser'];
+
+  constructor() {
+    this.dir = fs.mkdtempSync(path.join(os.tmpdir(), 'parvelo-e2e-openers-'));
+    this.recordPath = path.join(this.dir, 'calls.log');
+    for (const name of FakeOpeners.names) {
+      const file = path.join(this.dir, name);
+      fs.writeFileSync(file, `#!/bin/sh\necho "$(basename "$0") $*" >> '${this.recordPath}'\n`);
+      fs.chmodSync(file, 0o755);
+    }
+    this.env = { PATH: `${this.dir}:${process.env.PATH}` };
+  }
+
+  calls() {
+    try {
+      return fs.readFileSync(this.recordPath, 'utf8').split('\n').filter(Boolean);
+    } catch {
+      return [];
+    }
+  }
+
+  remove() {
+    fs.rmSync(this.dir, { recursive: true, force: true });
+  }
+}
+
 // ---- the client -------------------------------------------------------------------------------
 
 function copyTree(from, to) {
@@ -379,9 +449,29 @@ export class Client {
   //   env:   more environment for the client
   // The caller keeps the object before starting it, so that a failed start is cleaned up too.
   async start({ host, env = {} }) {
+    this.env = env;
     this.#install(host);
     await this.#launch(env);
     return this;
+  }
+
+  // Starts the same installation again, with the same home and browser profile, once the
+  // client has ended; connects to its browser.
+  async restart() {
+    if (this.process.exitCode === null && !this.process.signalCode)
+      throw new Error('the client is still running');
+    if (this.browser) await this.browser.close().catch(() => {});
+    this.browser = null;
+    await this.#launch(this.env);
+    return this.connect();
+  }
+
+  // Waits until the client process has ended by itself.
+  async waitForExit(timeoutMs = 30000) {
+    if (this.process.exitCode !== null || this.process.signalCode) return;
+    const exited = await within(timeoutMs,
+      new Promise((resolve) => this.process.once('exit', () => resolve(true))), false);
+    if (!exited) throw new Error(`the client did not end within ${timeoutMs} ms`);
   }
 
   get exePath() {
@@ -409,6 +499,8 @@ export class Client {
   }
 
   async #launch(env) {
+    // A restart writes to the same log: only its own lines count.
+    const since = this.mark();
     this.debugPort = await freePort();
     const output = fs.openSync(this.outputPath, 'a');
     this.process = spawn(this.exePath, [], {
@@ -427,7 +519,7 @@ export class Client {
     });
     fs.closeSync(output);
     liveClients.add(this);
-    await this.waitForLog('start-up: message loop', { timeoutMs: 60000 });
+    await this.waitForLog('start-up: message loop', { since, timeoutMs: 60000 });
   }
 
   // ---- the log ----
@@ -794,17 +886,21 @@ export function parsePageDocument(text) {
 //   t:        the test's context
 //   name:     a short word for the scenario (file names, the program's unique name)
 //   clientEnv, hostPath: environment for the client, the Host setting's path on the server
-export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/' }, body) {
+export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/', withSound = false },
+  body) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), `parvelo-e2e-site-${name}-`));
   let server = null;
   let client = null;
+  let sound = null;
   let failed = true;
   try {
     server = await DemoServer.start(root);
+    if (withSound) sound = SoundServer.start(path.join(root, 'pulse'));
     client = new Client(name);
-    await client.start({ host: server.baseUrl + hostPath, env: clientEnv });
+    await client.start({ host: server.baseUrl + hostPath,
+      env: { ...(sound ? sound.env : {}), ...clientEnv } });
     await client.connect();
-    await body({ server, client });
+    await body({ server, client, sound });
     failed = false;
   } finally {
     if (failed) {
@@ -826,6 +922,7 @@ export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/' }, 
       client.removeFiles();
     }
     if (server) await server.stop();
+    if (sound) sound.stop();
     fs.rmSync(root, { recursive: true, force: true });
   }
 }

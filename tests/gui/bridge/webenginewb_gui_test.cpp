@@ -1,23 +1,56 @@
 #include "bridge/webenginewb.h"
 #include "support/modalwatch.h"
+#include "ui/qttranslations.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
 
-// The browser adapter against real pages on disk: every document's completion, navigation
-// hooks, script injection, taken-over clicks, refused reloads and the dialog caption.
+namespace {
+
+// The texts of a dialog's buttons, in their order on the screen.
+QStringList ButtonTexts(QWidget* dialog) {
+    QList<QAbstractButton*> buttons = dialog->findChildren<QAbstractButton*>();
+    std::sort(buttons.begin(), buttons.end(), [](QAbstractButton* a, QAbstractButton* b) {
+        return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x();
+    });
+    QStringList texts;
+    for (QAbstractButton* button : buttons)
+        if (button->isVisible())
+            texts << button->text().remove(QLatin1Char('&'));
+    return texts;
+}
+
+// The labels of a dialog that show text.
+QList<QLabel*> TextLabels(QWidget* dialog) {
+    QList<QLabel*> labels;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            labels << label;
+    return labels;
+}
+
+} // namespace
+
+// The browser adapter against real pages served on 127.0.0.1: every document's completion,
+// navigation hooks, script injection, taken-over clicks, refused reloads and the page dialogs.
 class WebEngineWBTest : public QObject {
     Q_OBJECT
 
 private slots:
     void initTestCase() {
         QVERIFY(pages.isValid());
+        serve();
         write("frames.html", "<html><body><h1>frames</h1>"
                              "<iframe src='child.html'></iframe><iframe></iframe></body></html>");
         write("child.html", "<html><body>child</body></html>");
@@ -111,15 +144,77 @@ private slots:
         browser->OnRefresh = nullptr;
     }
 
-    void alertCarriesTheClientCaption() {
+    // Every page dialog: the client's caption, Chinese buttons, the page's text as plain text.
+    void pageDialogsAreTheClients_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("alert") << QStringLiteral("alert(%1); 'done'") << QStringList{"确定"}
+                               << QStringLiteral("done");
+        QTest::newRow("confirm") << QStringLiteral("String(confirm(%1))")
+                                 << QStringList{"确定", "取消"} << QStringLiteral("true");
+        QTest::newRow("prompt") << QStringLiteral("prompt(%1, 'unit 3')")
+                                << QStringList{"确定", "取消"} << QStringLiteral("unit 3");
+    }
+    void pageDialogsAreTheClients() {
+        QFETCH(QString, script);
+        QFETCH(QStringList, buttons);
+        QFETCH(QString, expected);
         load("plain.html");
+        const QString message = QStringLiteral("<b>注意</b> <a href='x'>here</a> & <img src=x>");
         QString caption;
-        WhenModalShown<QMessageBox>([&](QMessageBox* box) {
-            caption = box->windowTitle();
-            box->accept();
-        });
-        run("alert('hi'); 1");
+        QStringList shown;
+        bool plain = false;
+        WhenModalShown([](QWidget* w) { return w->isWindow(); },
+                       [&](QWidget* dialog) {
+                           caption = dialog->windowTitle();
+                           shown = ButtonTexts(dialog);
+                           for (QLabel* label : TextLabels(dialog))
+                               plain = plain || (label->text() == message &&
+                                                 label->textFormat() == Qt::PlainText);
+                           QTest::keyClick(dialog, Qt::Key_Return);
+                       });
+        const QString quoted = QStringLiteral("\"%1\"").arg(message);
+        QCOMPARE(run(script.arg(quoted)), expected);
         QCOMPARE(caption, QStringLiteral("温馨提示"));
+        QCOMPARE(shown, buttons);
+        QVERIFY2(plain, "the page's text is shown as it is, as plain text");
+    }
+
+    // The question before a page that asks to keep the student is in Chinese too.
+    void leavePageQuestionIsChinese() {
+        load("plain.html");
+        run("window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'x'; }; 1");
+        // A page may ask only after the student has used it.
+        QWidget* surface = browser->view()->focusProxy();
+        QVERIFY(surface);
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(400, 300));
+        QTest::qWait(300);
+        QString caption;
+        QString text;
+        QStringList shown;
+        WhenModalShown([](QWidget* w) { return w->isWindow(); },
+                       [&](QWidget* dialog) {
+                           caption = dialog->windowTitle();
+                           shown = ButtonTexts(dialog);
+                           for (QLabel* label : TextLabels(dialog))
+                               text += label->text();
+                           QTest::keyClick(dialog, Qt::Key_Escape);
+                       });
+        browser->Navigate(url("next.html"));
+        QVERIFY(QTest::qWaitFor([&] { return !caption.isEmpty(); }, 20000));
+        QCOMPARE(caption, QStringLiteral("温馨提示"));
+        QVERIFY2(text.contains(QStringLiteral("离开")), qUtf8Printable(text));
+        QCOMPARE(shown, (QStringList{"确定", "取消"}));
+        // Cancelled: the page stays.
+        QTest::qWait(500);
+        QCOMPARE(browser->LocationURL(), url("plain.html"));
+        run("window.onbeforeunload = null; 1");
+    }
+
+    void cleanupTestCase() {
+        server.kill();
+        server.waitForFinished();
     }
 
 private:
@@ -128,19 +223,34 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(html);
     }
-    QString url(const char* name) const {
-        return QUrl::fromLocalFile(pages.filePath(QString::fromLatin1(name))).toString();
+    // The pages folder on a web server of its own: pages may follow links only on the web.
+    void serve() {
+        server.setProgram(QStringLiteral("python3"));
+        server.setArguments({QStringLiteral("-u"), QStringLiteral("-m"),
+                             QStringLiteral("http.server"), QStringLiteral("0"),
+                             QStringLiteral("--bind"), QStringLiteral("127.0.0.1"),
+                             QStringLiteral("--directory"), pages.path()});
+        server.start();
+        const QRegularExpression served(QStringLiteral("port (\\d+)"));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                output += QString::fromUtf8(server.readAllStandardOutput());
+                return served.match(output).hasMatch();
+            },
+            20000));
+        base = QStringLiteral("http://127.0.0.1:%1/").arg(served.match(output).captured(1));
     }
+    QString url(const char* name) const { return base + QString::fromLatin1(name); }
     void load(const char* name) {
         completed.clear();
         started.clear();
-        browser->Navigate(pages.filePath(QString::fromLatin1(name)));
+        browser->Navigate(url(name));
         QVERIFY(QTest::qWaitFor([&] { return completed.contains(url(name)); }, 20000));
     }
-    QString run(const char* script) {
+    QString run(const QString& script) {
         QString result;
         bool done = false;
-        browser->view()->page()->runJavaScript(QString::fromLatin1(script),
+        browser->view()->page()->runJavaScript(script,
                                                [&](const QVariant& value) {
                                                    result = value.toString();
                                                    done = true;
@@ -150,6 +260,9 @@ private:
     }
 
     QTemporaryDir pages;
+    QProcess server;
+    QString output;
+    QString base;
     QWidget panel;
     TWebEngineWB* browser = nullptr;
     QStringList completed;
@@ -159,6 +272,7 @@ private:
 int main(int argc, char** argv) {
     RegisterBrowserSchemes();
     QApplication app(argc, argv);
+    InstallQtTranslations();
     WebEngineWBTest test;
     return QTest::qExec(&test, argc, argv);
 }

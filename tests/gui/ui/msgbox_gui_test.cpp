@@ -2,6 +2,7 @@
 #include "ui/msgform.h"
 #include "ui/picclip.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QLabel>
 #include <QScreen>
@@ -114,6 +115,7 @@ private slots:
     void buttonsByKind_data();
     void buttonsByKind();
     void infoAfterQuestionAndBack();
+    void secondMessageWhileOneIsShowing();
     void okKeys_data();
     void okKeys();
     void otherKeysDoNothing_data();
@@ -250,6 +252,39 @@ void MsgBoxTest::infoAfterQuestionAndBack() {
     QCOMPARE(seen.ok.left(), 64);
     QCOMPARE(seen.cancel.left(), 168);
     QVERIFY(seen.cancelVisible);
+}
+
+// A message that comes while the box shows a question (a failing settings read while the
+// close question is up) gets a box of its own: the open question keeps its text and its answer.
+void MsgBoxTest::secondMessageWhileOneIsShowing() {
+    const QString question = QStringLiteral("确认关闭吗？");
+    const QString info = QStringLiteral("主机地址配置错误。");
+    auto seenInSecond = std::make_shared<QString>();
+    auto firstAfter = std::make_shared<QString>();
+    const int answer = WhileShown(Question(question), [=](TMsgForm* first) {
+        QTimer::singleShot(0, [=] {
+            TMsgForm* second = nullptr;
+            const bool shown = QTest::qWaitFor([&] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    auto* form = qobject_cast<TMsgForm*>(w);
+                    if (form && form != first && form->isVisible())
+                        second = form;
+                }
+                return second != nullptr;
+            });
+            if (!shown)
+                return;
+            *seenInSecond = second->MsgBody->text();
+            QTest::keyClick(second, Qt::Key_Return);
+        });
+        ShowInfo(info, Tip);
+        *firstAfter = first->MsgBody->text();
+        if (first->isVisible())
+            QTest::keyClick(first, Qt::Key_Return);
+    });
+    QCOMPARE(*seenInSecond, info);
+    QCOMPARE(*firstAfter, question);
+    QCOMPARE(answer, int(ModalOk));
 }
 
 void MsgBoxTest::okKeys_data() {
