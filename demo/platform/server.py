@@ -603,6 +603,8 @@ ROUTES = {
     "/sof/forms/note": note,
     "/sof/cookies/remember": remember,
     "/sof/listening/autoplay": autoplay,
+    # As a start page the settings' host value gets a "/" at its end.
+    "/sof/listening/autoplay/": autoplay,
     "/media/tone.wav": tone,
     "/redirect": redirect_page,
     "/slow": slow,
