@@ -506,6 +506,10 @@ def remember(req):
                 received=req.cookies.get("remember", "（无 none）"))
 
 
+def media_record(req):
+    return page(req, "media_record", "网页录音 Recording in the page")
+
+
 def autoplay(req):
     return page(req, "autoplay", "自动播放的听力 Listening that plays by itself")
 
@@ -603,6 +607,7 @@ ROUTES = {
     "/sof/forms/note": note,
     "/sof/cookies/remember": remember,
     "/sof/listening/autoplay": autoplay,
+    "/sof/media/record": media_record,
     # As a start page the settings' host value gets a "/" at its end.
     "/sof/listening/autoplay/": autoplay,
     "/media/tone.wav": tone,

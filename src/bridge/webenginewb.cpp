@@ -2,6 +2,7 @@
 
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
+#include "bridge/pagepermissions.h"
 #include "log/logger.h"
 #include "ui/errorbox.h"
 
@@ -105,6 +106,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     // browser does not load itself never reach the navigation hook, they are dropped.
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
+    AnswerPermissionRequests(page_, [this] { return PlatformHost ? PlatformHost() : QString(); });
     // Top page and frames alike.
     page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
         return acceptNavigation(url, type);

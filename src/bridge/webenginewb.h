@@ -31,6 +31,10 @@ public:
 
     QWebEngineView* view() const { return view_; }
 
+    // The platform's address (the settings' host value), read when a page asks for something
+    // only the platform's own pages get.
+    std::function<QString()> PlatformHost;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

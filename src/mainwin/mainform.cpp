@@ -92,6 +92,7 @@ TMainForm::TMainForm(QWidget* parent)
     RzPanel1 = new QWidget(RzPanel2);
     RzPanel1->setGeometry(2, 115, 796, 457);
     EmbeddedWB1 = new TWebEngineWB(RzPanel1);
+    EmbeddedWB1->PlatformHost = [] { return ReadHost(); };
     EmbeddedWB1->OnDocumentComplete = [this](const QString& url) {
         EmbeddedWB1DocumentComplete(url);
     };
