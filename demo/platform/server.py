@@ -506,6 +506,14 @@ def remember(req):
                 received=req.cookies.get("remember", "（无 none）"))
 
 
+def open_windows(req):
+    return page(req, "open_windows", "新窗口 New windows")
+
+
+def popup(req):
+    return page(req, "popup", "弹出窗口 Pop-up")
+
+
 def media_record(req):
     return page(req, "media_record", "网页录音 Recording in the page")
 
@@ -608,6 +616,8 @@ ROUTES = {
     "/sof/cookies/remember": remember,
     "/sof/listening/autoplay": autoplay,
     "/sof/media/record": media_record,
+    "/sof/windows/open": open_windows,
+    "/sof/windows/popup": popup,
     # As a start page the settings' host value gets a "/" at its end.
     "/sof/listening/autoplay/": autoplay,
     "/media/tone.wav": tone,

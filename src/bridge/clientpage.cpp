@@ -7,6 +7,13 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
 
+AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
+    const AddressUse use = ClassifyAddress(url, type == QWebEnginePage::NavigationTypeTyped);
+    if (use == AddressUse::Refuse)
+        DebugLog("navigation refused: %s", qUtf8Printable(BrowserAddress(url)));
+    return use;
+}
+
 ClientPage::ClientPage(QWebEngineProfile* profile, const PageScripts& scripts, QObject* parent)
     : QWebEnginePage(profile, parent), scripts_(scripts) {
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
@@ -30,6 +37,11 @@ bool ClientPage::isScriptReload(const QUrl& url, NavigationType type, bool isMai
     if (type == NavigationTypeReload)
         return true;
     return type == NavigationTypeRedirect && !navigationUnderWay_ && url == this->url();
+}
+
+QWebEnginePage* ClientPage::createWindow(WebWindowType type) {
+    Q_UNUSED(type);
+    return windowFactory ? windowFactory() : nullptr;
 }
 
 bool ClientPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
@@ -74,8 +86,10 @@ void ClientPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
         emit topDocumentCreated();
         return;
     }
+    // Links to other programs never reach the navigation hook: the browser drops them.
     if (message.startsWith(scripts_.refusedPrefix())) {
-        emit externalLinkClicked(message.mid(scripts_.refusedPrefix().size()));
+        DebugLog("navigation refused: %s",
+                 qUtf8Printable(message.mid(scripts_.refusedPrefix().size())));
         return;
     }
     if (message.startsWith(scripts_.completionPrefix())) {

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "bridge/addresspolicy.h"
+
 #include <QWebEnginePage>
 #include <functional>
 
 class PageScripts;
+
+// What the browser does with a navigation; a refused one is noted in the log.
+AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
 
 // The browser page's hooks. Each override hands the decision to the host; none holds policy.
 class ClientPage : public QWebEnginePage {
@@ -17,6 +22,9 @@ public:
     std::function<bool()> reloadFilter;
     // A click on a taken-over element: the answer lets its default action go on.
     std::function<bool(int token)> clickHandler;
+    // A page asks for a new window (a link with a target, window.open from a click): the page
+    // to load it in, or none.
+    std::function<QWebEnginePage*()> windowFactory;
 
     void triggerAction(WebAction action, bool checked = false) override;
 
@@ -25,10 +33,9 @@ signals:
     // A new top document has replaced the one before (not sent for a cancelled navigation or
     // a jump within the page).
     void topDocumentCreated();
-    // A link to another program was clicked; the browser hands such addresses to no one.
-    void externalLinkClicked(const QString& url);
 
 protected:
+    QWebEnginePage* createWindow(WebWindowType type) override;
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;

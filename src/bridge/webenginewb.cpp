@@ -3,6 +3,7 @@
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
 #include "bridge/pagepermissions.h"
+#include "bridge/pagewindow.h"
 #include "log/logger.h"
 #include "ui/errorbox.h"
 
@@ -123,8 +124,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
         RunHandler([&] { proceed = sink.Invoke(); });
         return proceed.value_or(true);
     };
-    connect(page_, &ClientPage::externalLinkClicked, this,
-            [](const QString& url) { DebugLog("navigation refused: %s", qUtf8Printable(url)); });
+    page_->windowFactory = [this] { return openPageWindow(); };
     // A taken-over element's handler lives as long as its document.
     connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
 
@@ -159,18 +159,17 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
 }
 
 TWebEngineWB::~TWebEngineWB() {
+    // The windows' pages share the profile: they go first.
+    qDeleteAll(windows_);
     delete page_;
     delete view_;
     delete profile_;
 }
 
 bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
-    const QString address = BrowserAddress(url);
-    const AddressUse use = ClassifyAddress(url, type == QWebEnginePage::NavigationTypeTyped);
-    if (use == AddressUse::Refuse) {
-        DebugLog("navigation refused: %s", qUtf8Printable(address));
+    const AddressUse use = ClassifyNavigation(url, type);
+    if (use == AddressUse::Refuse)
         return false;
-    }
     // A server's redirect continues the navigation already announced: it starts none of its
     // own, so the redirected page does not count as the one announced.
     if (type == QWebEnginePage::NavigationTypeRedirect)
@@ -178,9 +177,22 @@ bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationT
     bool cancel = false;
     // A failing handler leaves the navigation going, as the failure is shown.
     if (OnBeforeNavigate2)
-        RunHandler([&] { OnBeforeNavigate2(address, cancel); });
+        RunHandler([&] { OnBeforeNavigate2(BrowserAddress(url), cancel); });
     // A command address that is no command has nothing to load either.
     return !cancel && use == AddressUse::Load;
+}
+
+QWebEnginePage* TWebEngineWB::openPageWindow() {
+    windows_.removeAll(nullptr);
+    if (windows_.size() >= MaxPageWindows) {
+        DebugLog("new window refused: %d are open", MaxPageWindows);
+        return nullptr;
+    }
+    auto* window = new TPageWindow(profile_, scripts_);
+    windows_.append(window);
+    window->show();
+    DebugLog("new window opened");
+    return window->page();
 }
 
 bool TWebEngineWB::acceptReload() {

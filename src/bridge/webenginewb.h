@@ -5,10 +5,13 @@
 #include "bridge/pagescripts.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QWebEnginePage>
 
 class ClientPage;
+class TPageWindow;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
@@ -41,6 +44,7 @@ protected:
 private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
+    QWebEnginePage* openPageWindow();
     void watchFocusProxy();
 
     PageScripts scripts_;
@@ -48,6 +52,9 @@ private:
     QWebEngineView* view_;
     ClientPage* page_;
     QHash<int, TEventObject> clickHandlers_;
+    // Windows that pages opened; pages may keep at most this many open.
+    static constexpr int MaxPageWindows = 8;
+    QList<QPointer<TPageWindow>> windows_;
     int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
 };

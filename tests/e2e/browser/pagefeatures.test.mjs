@@ -2,7 +2,7 @@
 // platform's own speaking exercises, refused at once to every other site.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { ScenarioTimeout, scenario, screenshot, waitFor } from './harness.mjs';
+import { ScenarioTimeout, askWindowToClose, scenario, screenshot, waitFor } from './harness.mjs';
 
 // Clicks the page's record button and waits for the page's own report of the outcome.
 async function recordOneSecond(client) {
@@ -34,4 +34,54 @@ test('the platform\'s pages record through the microphone; another site is refus
     assert.match(await recordOneSecond(client), /^refused NotAllowedError after \d+ ms$/);
     assert.deepEqual(client.matching(/^permission (granted|refused): /, since),
       [`permission refused: microphone for ${new URL(other).origin}/`]);
+  }));
+
+test('a link with a target and a clicked window.open open plain windows; a script alone opens none',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'newwindows' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    const address = `${server.origin}/sof/Windows/Open`;
+    let since = client.mark();
+    await client.goTo(address);
+    await client.waitForPage(address, { since });
+
+    const requests = server.mark();
+    since = client.mark();
+    await client.clickElement('#blankLink');
+    await client.waitForLog('new window opened', { since });
+    const [unit1Window] = await client.waitForVisibleWindow('^第一单元 Unit 1');
+    await server.waitForRequest(/^GET \/sof\/Lesson\/Unit1$/, { since: requests });
+    // It lies over the main window: closed as a person would, before the next click.
+    askWindowToClose(unit1Window);
+    await waitFor(() => client.visibleWindows('^第一单元 Unit 1').length === 0,
+      () => 'the new window to close');
+
+    // The display has no window manager to hand the focus back: a click that only reaches the
+    // main window once the other has gone is given again.
+    since = client.mark();
+    await client.clickElement('#openWindow');
+    const opened = await client.waitForLog('new window opened', { since, timeoutMs: 5000 })
+      .catch(() => null);
+    if (!opened) {
+      await client.clickElement('#openWindow');
+      await client.waitForLog('new window opened', { since });
+    }
+    await client.waitForVisibleWindow('^个人信息 My profile');
+    // The same browser profile: the window knows the student who logged in.
+    const profile = await waitFor(() => client.browser.contexts().flatMap((c) => c.pages())
+      .find((p) => p.url() === `${server.origin}/Home/Home/BaseInfo`),
+    () => 'the new window\'s page over the debugging connection');
+    await waitFor(async () => (await profile.textContent('main')).includes('liming'),
+      () => 'the profile page to show the student');
+    screenshot('newwindows-open');
+
+    // Without a click a page opens nothing.
+    const popup = `${server.origin}/sof/Windows/PopUp`;
+    since = client.mark();
+    await client.goTo(popup);
+    await client.waitForPage(popup, { since });
+    await waitFor(async () => (await client.page.textContent('#popupResult')) !== 'pending',
+      () => 'the page to try its pop-up');
+    assert.equal(await client.page.textContent('#popupResult'), 'blocked');
+    assert.deepEqual(client.matching('new window opened', since), []);
   }));

@@ -1,0 +1,30 @@
+#include "bridge/pagewindow.h"
+
+#include "bridge/clientpage.h"
+#include "log/logger.h"
+
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+TPageWindow::TPageWindow(QWebEngineProfile* profile, const PageScripts& scripts) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("PageWindow"));
+    resize(800, 600);
+    auto* view = new QWebEngineView(this);
+    page_ = new ClientPage(profile, scripts, view);
+    page_->navigationFilter = [](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
+        return ClassifyNavigation(url, type) == AddressUse::Load;
+    };
+    view->setPage(page_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    connect(page_, &QWebEnginePage::titleChanged, this, &QWidget::setWindowTitle);
+    connect(page_, &QWebEnginePage::urlChanged, this, [](const QUrl& url) {
+        DebugLog("new window at: %s", qUtf8Printable(BrowserAddress(url)));
+    });
+}
+
+QWebEnginePage* TPageWindow::page() const {
+    return page_;
+}

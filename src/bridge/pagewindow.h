@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+class ClientPage;
+class PageScripts;
+class QWebEngineProfile;
+class QWebEnginePage;
+
+// A plain, resizable window of the client for a page that a platform page opens in a new
+// window: the same browser profile (the platform's log-in holds), the same page dialogs and
+// address rules as the main window, no command bridge and no page-load rules. It frees itself
+// when closed.
+class TPageWindow : public QWidget {
+    Q_OBJECT
+public:
+    TPageWindow(QWebEngineProfile* profile, const PageScripts& scripts);
+
+    QWebEnginePage* page() const;
+
+private:
+    ClientPage* page_;
+};
