@@ -510,6 +510,18 @@ def open_windows(req):
     return page(req, "open_windows", "新窗口 New windows")
 
 
+NOTES = "Unit 1: Campus life\nWords: library, lecture, dormitory\n"
+
+
+def downloads(req):
+    return page(req, "downloads", "资料下载 Downloads")
+
+
+def unit1_notes(req):
+    return Response(HTTPStatus.OK, NOTES.encode("utf-8"), content_type="text/plain; charset=utf-8",
+                    headers=[("Content-Disposition", 'attachment; filename="unit1-notes.txt"')])
+
+
 def popup(req):
     return page(req, "popup", "弹出窗口 Pop-up")
 
@@ -617,6 +629,8 @@ ROUTES = {
     "/sof/listening/autoplay": autoplay,
     "/sof/media/record": media_record,
     "/sof/windows/open": open_windows,
+    "/sof/downloads": downloads,
+    "/media/unit1-notes.txt": unit1_notes,
     "/sof/windows/popup": popup,
     # As a start page the settings' host value gets a "/" at its end.
     "/sof/listening/autoplay/": autoplay,

@@ -2,6 +2,7 @@
 
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
+#include "bridge/downloadnotice.h"
 #include "bridge/pagepermissions.h"
 #include "bridge/pagewindow.h"
 #include "log/logger.h"
@@ -89,6 +90,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     documentScript.setRunsOnSubFrames(true);
     profile_->scripts()->insert(documentScript);
     profile_->installUrlSchemeHandler("command", new CommandSchemeHandler(this));
+    connect(profile_, &QWebEngineProfile::downloadRequested, this, &AcceptDownload);
 
     view_ = new QWebEngineView(panel);
     page_ = new ClientPage(profile_, scripts_, view_);

@@ -1,6 +1,8 @@
 // What platform pages ask of the browser beyond the page contract: the microphone for the
 // platform's own speaking exercises, refused at once to every other site.
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
 import { test } from 'node:test';
 import { ScenarioTimeout, askWindowToClose, scenario, screenshot, waitFor } from './harness.mjs';
 
@@ -84,4 +86,27 @@ test('a link with a target and a clicked window.open open plain windows; a scrip
       () => 'the page to try its pop-up');
     assert.equal(await client.page.textContent('#popupResult'), 'blocked');
     assert.deepEqual(client.matching('new window opened', since), []);
+  }));
+
+test('a file offered for download is saved in the download folder, never over another',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'downloads' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    const address = `${server.origin}/sof/Downloads`;
+    let since = client.mark();
+    await client.goTo(address);
+    await client.waitForPage(address, { since });
+    const folder = path.join(client.homeDir, 'Downloads');
+    for (const name of ['unit1-notes.txt', 'unit1-notes (1).txt']) {
+      since = client.mark();
+      await client.clickElement('#notesLink');
+      const file = path.join(folder, name);
+      await client.waitForLog(`download finished: ${file}`, { since });
+      assert.equal(fs.readFileSync(file, 'utf8'),
+        'Unit 1: Campus life\nWords: library, lecture, dormitory\n');
+    }
+    await client.waitForVisibleWindow('^下载$');
+    screenshot('downloads-finished');
+    assert.deepEqual(fs.readdirSync(folder).sort(), ['unit1-notes (1).txt', 'unit1-notes.txt']);
+    assert.equal(client.page.url(), address);
   }));

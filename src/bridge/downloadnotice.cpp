@@ -1,0 +1,96 @@
+#include "bridge/downloadnotice.h"
+
+#include "bridge/downloadname.h"
+#include "log/logger.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+
+namespace {
+
+// Paths of downloads still running: their files exist only once they end.
+QSet<QString>& ReservedPaths() {
+    static QSet<QString> reserved;
+    return reserved;
+}
+
+QString DownloadFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return folder.isEmpty() ? QDir::homePath() + QStringLiteral("/Downloads") : folder;
+}
+
+} // namespace
+
+void AcceptDownload(QWebEngineDownloadRequest* download) {
+    const QString folder = DownloadFolder();
+    QDir().mkpath(folder);
+    const QString path = UniqueDownloadPath(
+        folder, SafeDownloadName(download->suggestedFileName()), [](const QString& candidate) {
+            return QFileInfo::exists(candidate) || ReservedPaths().contains(candidate);
+        });
+    ReservedPaths().insert(path);
+    download->setDownloadDirectory(folder);
+    download->setDownloadFileName(QFileInfo(path).fileName());
+    download->accept();
+    DebugLog("download started: %s to %s", qUtf8Printable(download->url().toString()),
+             qUtf8Printable(path));
+    (new TDownloadNotice(download, path))->show();
+}
+
+TDownloadNotice::TDownloadNotice(QWebEngineDownloadRequest* download, const QString& path)
+    : download_(download), path_(path) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("DownloadNotice"));
+    setWindowTitle(QStringLiteral("下载"));
+    text_ = new QLabel(this);
+    text_->setTextFormat(Qt::PlainText);
+    progress_ = new QProgressBar(this);
+    openFolder_ = new QPushButton(QStringLiteral("打开文件夹"), this);
+    openFolder_->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addWidget(progress_);
+    layout->addWidget(openFolder_);
+    resize(320, 110);
+    connect(openFolder_, &QPushButton::clicked, this, [this] {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path_).absolutePath()));
+    });
+    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
+            &TDownloadNotice::showProgress);
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
+            &TDownloadNotice::showEnd);
+    showProgress();
+    if (download->isFinished())
+        showEnd();
+}
+
+void TDownloadNotice::showProgress() {
+    const qint64 total = download_->totalBytes();
+    progress_->setRange(0, total > 0 ? 100 : 0);
+    if (total > 0)
+        progress_->setValue(static_cast<int>(download_->receivedBytes() * 100 / total));
+    text_->setText(QStringLiteral("正在下载…\n%1").arg(QFileInfo(path_).fileName()));
+}
+
+void TDownloadNotice::showEnd() {
+    ReservedPaths().remove(path_);
+    progress_->hide();
+    if (download_->state() == QWebEngineDownloadRequest::DownloadCompleted) {
+        text_->setText(QStringLiteral("下载完成\n%1").arg(path_));
+        openFolder_->show();
+        DebugLog("download finished: %s", qUtf8Printable(path_));
+    } else {
+        text_->setText(QStringLiteral("下载失败\n%1").arg(download_->interruptReasonString()));
+        DebugLog("download failed: %s, %s", qUtf8Printable(path_),
+                 qUtf8Printable(download_->interruptReasonString()));
+    }
+}
