@@ -522,6 +522,10 @@ def unit1_notes(req):
                     headers=[("Content-Disposition", 'attachment; filename="unit1-notes.txt"')])
 
 
+def video(req):
+    return page(req, "video", "视频 Video")
+
+
 def popup(req):
     return page(req, "popup", "弹出窗口 Pop-up")
 
@@ -630,6 +634,7 @@ ROUTES = {
     "/sof/media/record": media_record,
     "/sof/windows/open": open_windows,
     "/sof/downloads": downloads,
+    "/sof/media/video": video,
     "/media/unit1-notes.txt": unit1_notes,
     "/sof/windows/popup": popup,
     # As a start page the settings' host value gets a "/" at its end.

@@ -5,6 +5,7 @@
 #include "bridge/downloadnotice.h"
 #include "bridge/pagepermissions.h"
 #include "bridge/pagewindow.h"
+#include "bridge/permissionpolicy.h"
 #include "log/logger.h"
 #include "ui/errorbox.h"
 
@@ -16,6 +17,7 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineLoadingInfo>
@@ -74,7 +76,8 @@ void RegisterBrowserSchemes() {
     QWebEngineUrlScheme::registerScheme(command);
 }
 
-TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMarker()) {
+TWebEngineWB::TWebEngineWB(QWidget* panel)
+    : QObject(panel), scripts_(NewPageMarker()), panel_(panel) {
     // A named, persistent profile keeps the platform's cookies across restarts.
     profile_ = new QWebEngineProfile(QStringLiteral("parvelo"), this);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -102,6 +105,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Video players may ask to fill the screen; only the platform's pages are let.
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // Listening exercises start their recording when the page loads, as they did in the
     // platform's old browser.
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
@@ -127,6 +132,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
         return proceed.value_or(true);
     };
     page_->windowFactory = [this] { return openPageWindow(); };
+    connect(page_, &QWebEnginePage::fullScreenRequested, this, &TWebEngineWB::fullScreenRequested);
     // A taken-over element's handler lives as long as its document.
     connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
 
@@ -195,6 +201,33 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
     window->show();
     DebugLog("new window opened");
     return window->page();
+}
+
+// Only the platform's own pages may fill the screen (a video player's full-screen button); the
+// view then leaves its panel for the whole screen and comes back to it as it was.
+void TWebEngineWB::fullScreenRequested(QWebEngineFullScreenRequest request) {
+    const bool allowed =
+        !request.toggleOn() ||
+        IsPlatformOrigin(request.origin(), PlatformHost ? PlatformHost() : QString());
+    DebugLog("full screen %s: %s, %s", request.toggleOn() ? "asked" : "left",
+             qUtf8Printable(request.origin().toString()), allowed ? "accepted" : "refused");
+    if (!allowed) {
+        request.reject();
+        return;
+    }
+    request.accept();
+    if (request.toggleOn()) {
+        QScreen* screen = view_->screen();
+        view_->setParent(nullptr);
+        // The screen's size also where no window manager carries out the full-screen state.
+        view_->setGeometry(screen->geometry());
+        view_->showFullScreen();
+    } else {
+        view_->setParent(panel_);
+        view_->setGeometry(panel_->rect());
+        view_->show();
+    }
+    watchFocusProxy();
 }
 
 bool TWebEngineWB::acceptReload() {
@@ -269,6 +302,11 @@ void TWebEngineWB::watchFocusProxy() {
 bool TWebEngineWB::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_ && event->type() == QEvent::ChildAdded)
         watchFocusProxy();
+    if (watched != view_ && event->type() == QEvent::KeyPress && view_->isFullScreen() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        page_->triggerAction(QWebEnginePage::ExitFullScreen);
+        return true;
+    }
     if (watched != view_ && event->type() == QEvent::KeyPress && enableMessageHandler_) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
 
 class ClientPage;
@@ -45,11 +46,14 @@ private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
+    void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
 
     PageScripts scripts_;
     QWebEngineProfile* profile_;
     QWebEngineView* view_;
+    // The panel the view fills in the window; the view leaves it while the page is full screen.
+    QWidget* panel_;
     ClientPage* page_;
     QHash<int, TEventObject> clickHandlers_;
     // Windows that pages opened; pages may keep at most this many open.

@@ -4,7 +4,10 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
-import { ScenarioTimeout, askWindowToClose, scenario, screenshot, waitFor } from './harness.mjs';
+import {
+  ScenarioTimeout, askWindowToClose, pressKey, scenario, screenSize, screenshot, waitFor,
+  windowGeometry,
+} from './harness.mjs';
 
 // Clicks the page's record button and waits for the page's own report of the outcome.
 async function recordOneSecond(client) {
@@ -109,4 +112,43 @@ test('a file offered for download is saved in the download folder, never over an
     screenshot('downloads-finished');
     assert.deepEqual(fs.readdirSync(folder).sort(), ['unit1-notes (1).txt', 'unit1-notes.txt']);
     assert.equal(client.page.url(), address);
+  }));
+
+test('the platform\'s video fills the screen and Escape brings the window back; another site\'s does not',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'fullscreen' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    const own = `${server.origin}/sof/Media/Video`;
+    let since = client.mark();
+    await client.goTo(own);
+    await client.waitForPage(own, { since });
+    const window = windowGeometry(client.mainWindowId());
+    const state = async (wanted) => waitFor(async () => {
+      const text = await client.page.textContent('#screenState');
+      return wanted.test(text) ? text : null;
+    }, () => `the page's screen state to match ${wanted}`);
+
+    since = client.mark();
+    await client.clickElement('#fullscreen');
+    await state(/^full$/);
+    await waitFor(async () => Number(await client.page.textContent('#pageWidth')) ===
+      screenSize().width, () => 'the page to be as wide as the screen');
+    screenshot('fullscreen-on');
+    pressKey('Escape');
+    await state(/^normal$/);
+    await waitFor(async () => Number(await client.page.textContent('#pageWidth')) === 796,
+      () => 'the page back in its panel');
+    assert.deepEqual(windowGeometry(client.mainWindowId()), window);
+    assert.deepEqual(client.matching(/^full screen /, since).map((l) => l.replace(/: .*, /, ': ')),
+      ['full screen asked: accepted', 'full screen left: accepted']);
+
+    const other = `http://localhost:${new URL(server.origin).port}/sof/Media/Video`;
+    since = client.mark();
+    await client.goTo(other);
+    await client.waitForPage(other, { since });
+    await client.clickElement('#fullscreen');
+    const [refused] = await client.waitForLog(/^full screen asked: /, { since });
+    assert.match(refused, /, refused$/);
+    await state(/^(normal|refused \w+)$/);
+    assert.equal(Number(await client.page.textContent('#pageWidth')), 796);
   }));
