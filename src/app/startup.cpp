@@ -11,6 +11,7 @@
 #include "mainwin/mainform.h"
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
+#include "platform/runtimedir.h"
 #include "platform/singleinstance.h"
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
@@ -22,6 +23,9 @@
 #include <QTimer>
 
 namespace {
+#include <chrono>
+#include <cstdio>
+
 
 // The splash stays up for this many passes of processing messages and sleeping.
 constexpr int SplashWaitPasses = 101;
@@ -53,6 +57,12 @@ int RunClient(int argc, char** argv) {
     RegisterBrowserSchemes();
     QApplication app(argc, argv);
     // The message loop ends when the main window's close is confirmed, not when some other
+    const RuntimeFolder runtime = FindRuntimeFolder();
+    if (runtime.path.isEmpty())
+        std::fprintf(stderr,
+                     "parvelo: no private runtime folder (%s): starting without the "
+                     "single-instance lock, the hand-over socket and the log lock\n",
+                     qUtf8Printable(runtime.note));
     // window happens to be the last one to close.
     QApplication::setQuitOnLastWindowClosed(false);
     SetApplicationTitle(QStringLiteral("Parvelo"));
@@ -78,6 +88,8 @@ int RunClient(int argc, char** argv) {
 
     DebugLog("start-up: creating the main window");
     auto* mainForm = new TMainForm();
+    DebugLog("start-up: runtime folder \"%s\" (%s)", qUtf8Printable(runtime.path),
+             qUtf8Printable(runtime.note));
     QObject::connect(mainForm, &TMainForm::closed, &app, &QApplication::quit);
     MsgForm();
     // Freeing the splash also ends its player's browser process.

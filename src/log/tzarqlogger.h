@@ -69,6 +69,10 @@ private:
     // The open file's size, from the record when it vouches for the file.
     std::int64_t FileSize() const;
     static QString GetVersionText(const QString& filePath);
+    // The lock shared with the other processes logging for the module; false only when it was
+    // not had in time. Without a private runtime folder there is none to take.
+    bool LockProcesses();
+    void UnlockProcesses(bool locked);
     // Copies the output and level sets to where Log reads them without taking a lock.
     void PublishFilter();
 
