@@ -67,7 +67,12 @@ int RunClient(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     SetApplicationTitle(QStringLiteral("Parvelo"));
 
-    SetProgramDirFromExecutable();
+    // Everything the client reads, runs and writes is found from its own folder: without it
+    // the client cannot start, and the current directory is no substitute.
+    if (!SetProgramDirFromExecutable()) {
+        std::fprintf(stderr, "parvelo: cannot find the program's own folder (/proc/self/exe)\n");
+        return 1;
+    }
     auto* resource = new TComResource();
     SetComResource(resource);
     OpenLog(resource->ConfFile, true, QStringLiteral("logger"));
