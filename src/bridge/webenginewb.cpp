@@ -95,7 +95,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel) : QObject(panel), scripts_(NewPageMar
 
     QWebEngineSettings* settings = page_->settings();
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // The local error page needs nothing remote; a local file must not read the web.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
 
     page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,

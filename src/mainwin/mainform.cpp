@@ -135,7 +135,16 @@ void TMainForm::SetupWindow() {
 
 void TMainForm::ShowStartPage() {
     LoadSkin(false);
-    NavigateTo(ReadHost());
+    // An unreadable settings file was reported by ReadHost; any other address that is not a
+    // web address is the same configuration error, and nothing is loaded.
+    const QString host = ReadHost();
+    if (!IsWebAddress(host)) {
+        DebugLog("start page not a web address: %s", qUtf8Printable(host));
+        if (!host.isEmpty())
+            ShowInfo(QStringLiteral("主机地址配置错误。"), QStringLiteral("温馨提示"));
+        return;
+    }
+    NavigateTo(host);
 }
 
 void TMainForm::NavigateTo(const QString& address) {
@@ -151,7 +160,7 @@ void TMainForm::btnLogOutClick() {
 
 void TMainForm::btnReturnMainWindowClick() {
     // A cookie must not lead the client into a local file or a script address.
-    if (!IsFollowableReturnAddress(FReturnURL)) {
+    if (!IsWebAddress(FReturnURL)) {
         DebugLog("return address not followed: %s", qUtf8Printable(FReturnURL));
         return;
     }

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -109,6 +111,35 @@ private slots:
         QCOMPARE(run("String(window.marker)"), QStringLiteral("42"));
         QVERIFY(refreshes >= 2);
         browser->OnRefresh = nullptr;
+    }
+
+    // A local page (the error page, or a file a page led to) must not read answers of the web:
+    // the answer of a web server that allows no other origins stays out of its reach.
+    void localPagesCannotReadRemoteAnswers() {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                              "Content-Length: 6\r\nConnection: close\r\n\r\nsecret");
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        });
+        const QByteArray page =
+            "<html><body><script>window.got = 'pending';"
+            "fetch('http://127.0.0.1:" +
+            QByteArray::number(server.serverPort()) +
+            "/data').then(function (r) { return r.text(); })"
+            ".then(function (t) { window.got = t; }, function () { window.got = 'refused'; });"
+            "</script></body></html>";
+        write("fetching.html", page.constData());
+        load("fetching.html");
+        QVERIFY(
+            QTest::qWaitFor([&] { return run("window.got") != QLatin1String("pending"); }, 20000));
+        QCOMPARE(run("window.got"), QStringLiteral("refused"));
     }
 
     void alertCarriesTheClientCaption() {
