@@ -46,6 +46,12 @@ public:
     // Forces the open file's lines to disk; nothing when no file is open.
     void Flush();
 
+    // True when a line of this level goes anywhere.
+    bool Accepts(std::uint32_t level) const {
+        return output_.load(std::memory_order_relaxed) != 0 &&
+               (level & level_.load(std::memory_order_relaxed)) != 0;
+    }
+
     const TzarqLogCfg& Configuration() const { return configuration_; }
     // The log file in use; empty when none is open.
     QString FilePath() const;
