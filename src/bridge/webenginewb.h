@@ -36,6 +36,7 @@ private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
     bool acceptReload();
     void watchFocusProxy();
+    void moveScriptsToPage();
 
     PageScripts scripts_;
     QWebEngineProfile* profile_;
@@ -44,6 +45,7 @@ private:
     QHash<int, TEventObject> clickHandlers_;
     int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
+    bool moveScriptsToPage_ = false;
 };
 
 // Schemes the browser must know before the application object exists.

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/sounddevice.h"
 #include "bridge/webenginewb.h"
+#include "log/logescape.h"
 #include "log/logger.h"
 #include "mainwin/pageload.h"
 #include "mainwin/privatemessages.h"
@@ -26,6 +27,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -38,6 +40,7 @@ const char* const InsideSkin = "resource/image/So_800_600_inside.png";
 TMainForm::TMainForm(QWidget* parent)
     : QWidget(parent), handover_(new HandoverServer(this)),
       navErrors_(LocalErrorPagePath(ProgramDir())) {
+    clock_.start();
     InitFormResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ApplicationTitle());
@@ -85,6 +88,9 @@ TMainForm::TMainForm(QWidget* parent)
     };
     EmbeddedWB1->OnNavigateError = [this](const QString& url, const QString&, int statusCode,
                                           bool&) { EmbeddedWB1NavigateError(url, statusCode); };
+    EmbeddedWB1->OnPageProcessEnded = [this](const QString& status, int exitCode) {
+        EmbeddedWB1PageProcessEnded(status, exitCode);
+    };
     EmbeddedWB1->OnRefresh = [](bool& cancel) {
         DebugLog("reload refused");
         cancel = true;
@@ -193,6 +199,19 @@ void TMainForm::EmbeddedWB1NavigateError(const QString& url, int statusCode) {
                        "<p>请检查网络连接，稍后重新启动客户端。</p></body></html>"))));
         break;
     }
+}
+
+void TMainForm::EmbeddedWB1PageProcessEnded(const QString& status, int exitCode) {
+    const QString shown = EmbeddedWB1->LocationURL();
+    const bool reload = pageProcessRestarts_.OnPageProcessEnded(clock_.elapsed()) ==
+                            PageProcessAction::ReloadPage &&
+                        !shown.isEmpty();
+    WriteLog("page process ended (%s, exit code %d) showing %s: %s", qUtf8Printable(status),
+             exitCode, EscapeLogText(shown.toStdString()).c_str(),
+             reload ? "reloading the page" : "showing the local error page");
+    // The browser starts a new page process only once it has dealt with the end of the old one.
+    const QString address = reload ? shown : LocalErrorPagePath(ProgramDir());
+    QTimer::singleShot(0, this, [this, address] { NavigateTo(address); });
 }
 
 void TMainForm::EmbeddedWB1DocumentComplete(const QString& url) {

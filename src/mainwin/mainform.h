@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "bridge/webinteractive.h"
 #include "mainwin/navigation.h"
+#include "mainwin/pageprocess.h"
 
 class QLabel;
 class TPicButton;
@@ -58,6 +60,7 @@ private:
     void ApplyTopDocument(const QString& url, bool soundTestEnabled,
                           const TEmbeddedWB::TopDocument& document);
     void EmbeddedWB1NavigateError(const QString& url, int statusCode);
+    void EmbeddedWB1PageProcessEnded(const QString& status, int exitCode);
     void WebInteractive1GetClientCommand(const QString& command, const QString& params);
     void NavigateTo(const QString& address);
 
@@ -67,4 +70,6 @@ private:
     QString FReturnURL;
     QString FReturnTip;
     NavErrorCounter navErrors_;
+    PageProcessRestarts pageProcessRestarts_;
+    QElapsedTimer clock_;
 };
