@@ -97,9 +97,13 @@ bool TzarqLogger::Open(const QString& path, bool useConfig, const QString& secti
 
     const QByteArray filePath =
         QFile::encodeName(ResolveLogFilePath(configuration_.file, moduleDirectory));
-    const bool locked = LockProcesses();
-    if (locked && mutex_)
+    // The lock on the file keeps the record's set-up to one logger at a time; the record's
+    // own lock serves from then on.
+    if (mutex_ && mutex_->lock(ProcessLockTimeoutMs)) {
         record_.map(QFile::encodeName(lockPath));
+        mutex_->unlock();
+    }
+    const bool locked = LockProcesses();
     const LogFile::Opening opening = file_.openOrCreate(filePath);
     bool usable = opening != LogFile::Opening::Failed;
     if (usable) {
@@ -292,11 +296,17 @@ std::int64_t TzarqLogger::FileSize() const {
 }
 
 bool TzarqLogger::LockProcesses() {
+    if (record_.isMapped())
+        return record_.lock(ProcessLockTimeoutMs);
     return !mutex_ || mutex_->lock(ProcessLockTimeoutMs);
 }
 
 void TzarqLogger::UnlockProcesses(bool locked) {
-    if (locked && mutex_)
+    if (!locked)
+        return;
+    if (record_.isMapped())
+        record_.unlock();
+    else if (mutex_)
         mutex_->unlock();
 }
 
