@@ -98,10 +98,10 @@ int RunClient(int argc, char** argv) {
         RequestTermination();
     }
 
-    DebugLog("start-up: splash wait");
     auto* splash = new TSplashForm();
     splash->show();
     splash->repaint();
+    DebugLog("start-up: splash wait");
     WaitWithSplash();
 
     DebugLog("start-up: creating the main window");
