@@ -146,6 +146,7 @@ def start_up(build_dir):
     print(f"start to splash wait:                 {splash - started:6.3f} s")
     print(f"splash wait (fixed 101 x 20 ms):      {creating - splash:6.3f} s")
     print(f"main window shown after the wait:     {shown - creating:6.3f} s  (target <= 0.3 s)")
+    print(f"main window shown after the wait began: {shown - splash:5.3f} s  (target <= 2.02 + 0.15 s)")
     print(f"start page applied after the window:  {painted - shown:6.3f} s  (target <= 0.5 s)")
     print(f"memory (PSS) of {processes} processes:        {pss / 1024:6.1f} MB (target <= 300 MB)")
 

@@ -1,4 +1,4 @@
-// Lines per second: our logger (file output, cross-process lock taken for every line) against
+// Lines per second: our logger (file output, the shared lock taken for every line) against
 // spdlog's rotating file sink, same line length, same rotation size, one thread each, in the
 // same run. Each side runs several rounds, alternating, and the best round counts, so a
 // passing disturbance on the machine hurts neither side alone.
@@ -135,7 +135,7 @@ int main() {
     }
     std::printf("\n%d lines per round, best of %d rounds, rotation at %d bytes\n", Lines, Rounds,
                 RotationSize);
-    std::printf("ours (file, cross-process lock per line):  %10.0f lines/s, %.1f bytes/line\n",
+    std::printf("ours (file, shared lock per line):         %10.0f lines/s, %.1f bytes/line\n",
                 ours.linesPerSecond, ours.bytesPerLine);
     std::printf("spdlog rotating_file_sink_mt:              %10.0f lines/s, %.1f bytes/line\n",
                 theirs.linesPerSecond, theirs.bytesPerLine);

@@ -4,11 +4,15 @@
 #include "app/runandwait.h"
 #include "components/component.h"
 #include "components/componentregistry.h"
+#include "components/moduletrust.h"
 #include "log/logger.h"
 #include "reccheck/audiocontrols.h"
 #include "ui/errorbox.h"
 
+#include <QFileInfo>
 #include <QLibrary>
+
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -18,16 +22,48 @@ const char* const RegistrationProgram = "regsvr";
 
 using CreateAudioControlsFunction = TAudioControls* (*)(const TAudioControlsHost*);
 
-// The module stays loaded for the whole run: the controls it made live in its code.
-std::unique_ptr<TAudioControls> LoadAudioControls(QString* reason) {
-    const QString path = RegisteredComponentModule(QLatin1String(AudioEditorComponent));
-    if (path.isEmpty()) {
+using InterfaceVersionFunction = const char* (*)();
+
+// False, with the reason, when the module was made with another build of the controls.
+bool HasOurInterface(QLibrary& module, QString* reason) {
+    const auto version =
+        reinterpret_cast<InterfaceVersionFunction>(module.resolve(InterfaceVersionEntry));
+    const char* text = version ? version() : nullptr;
+    if (text && std::strcmp(text, AudioControlsInterface) == 0)
+        return true;
+    *reason = QStringLiteral("%1 was built for another interface (%2), not %3")
+                  .arg(module.fileName(), QString::fromUtf8(text ? text : "none"),
+                       QString::fromUtf8(AudioControlsInterface));
+    return false;
+}
+
+} // namespace
+
+QString AudioEditorModulePath(QString* reason) {
+    const QString beside = ProgramDir() + QLatin1String(ModuleFileName);
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString registered = RegisteredComponentModule(QLatin1String(AudioEditorComponent));
+    if (registered.isEmpty()) {
         *reason = QStringLiteral("not registered");
-        return nullptr;
+        return QString();
     }
+    const QString problem = ModuleTrustProblem(registered);
+    if (!problem.isEmpty()) {
+        *reason = QStringLiteral("registered module not trusted: %1").arg(problem);
+        return QString();
+    }
+    return registered;
+}
+
+std::unique_ptr<TAudioControls> LoadAudioControls(const QString& path, QString* reason) {
     QLibrary module(path);
     if (!module.load()) {
         *reason = module.errorString();
+        return nullptr;
+    }
+    if (!HasOurInterface(module, reason)) {
+        module.unload();
         return nullptr;
     }
     const auto create =
@@ -44,6 +80,8 @@ std::unique_ptr<TAudioControls> LoadAudioControls(QString* reason) {
     return controls;
 }
 
+namespace {
+
 std::unique_ptr<TAudioControls>& LoadedControls() {
     static std::unique_ptr<TAudioControls> controls;
     return controls;
@@ -53,7 +91,9 @@ TAudioControls* FindAudioControls() {
     std::unique_ptr<TAudioControls>& controls = LoadedControls();
     if (!controls) {
         QString reason;
-        controls = LoadAudioControls(&reason);
+        const QString path = AudioEditorModulePath(&reason);
+        if (!path.isEmpty())
+            controls = LoadAudioControls(path, &reason);
         if (!controls)
             DebugLog("audio editor: %s", qUtf8Printable(reason));
     }
@@ -75,12 +115,22 @@ bool RegisterComponent(const QString& path) {
         DebugLog("register %s: %s", qUtf8Printable(path), qUtf8Printable(module.errorString()));
         return result;
     }
-    if (module.resolve(RegisterServerEntry)) {
-        RunAndWait(QLatin1String(RegistrationProgram), QStringLiteral("/s ") + path);
-        result = true;
+    QString reason;
+    if (!HasOurInterface(module, &reason)) {
+        DebugLog("register %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
+        module.unload();
+        return result;
     }
+    const bool registrable = module.resolve(RegisterServerEntry) != nullptr;
+    // A registration that hangs is ended and counts as failed.
+    if (registrable)
+        result = RunAndWait(QLatin1String(RegistrationProgram), {QStringLiteral("/s"), path}) !=
+                 RunResult::TimedOut;
     module.unload();
-    DebugLog("register %s: %s", qUtf8Printable(path), result ? "registration run" : "no entry");
+    DebugLog("register %s: %s", qUtf8Printable(path),
+             !registrable ? "no entry"
+             : result     ? "registration run"
+                          : "registration hung");
     return result;
 }
 

@@ -18,24 +18,32 @@ struct Line {
     qsizetype lineEndSize;
 };
 
+// A line ends at LF, CR LF or a lone CR, as in the Windows profile functions (a file last
+// saved by an old editor may end its lines with CR alone).
 QList<Line> SplitLines(const QByteArray& content) {
     QList<Line> lines;
     qsizetype begin = 0;
     while (begin < content.size()) {
-        const qsizetype newline = content.indexOf('\n', begin);
-        if (newline < 0) {
-            lines << Line{begin, content.size(), 0};
+        qsizetype end = begin;
+        while (end < content.size() && content[end] != '\n' && content[end] != '\r')
+            ++end;
+        if (end == content.size()) {
+            lines << Line{begin, end, 0};
             break;
         }
-        const bool crlf = newline > begin && content[newline - 1] == '\r';
-        lines << Line{begin, crlf ? newline - 1 : newline, crlf ? 2 : 1};
-        begin = newline + 1;
+        const bool crlf =
+            content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+        const qsizetype lineEndSize = crlf ? 2 : 1;
+        lines << Line{begin, end, lineEndSize};
+        begin = end + lineEndSize;
     }
     return lines;
 }
 
+// The blanks the Windows profile functions trim around names and values, the DOS end-of-file
+// mark (Ctrl-Z) that old Windows tools leave at the end of a file among them.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
 }
 
 QByteArray Trimmed(const QByteArray& text) {
@@ -115,11 +123,11 @@ QByteArray LineText(const QByteArray& content, const Line& line) {
     return content.mid(line.begin, line.end - line.begin);
 }
 
-// The line end the file already uses; "\n" for a file that has none yet.
-QByteArray LineEndOf(const QByteArray& content) {
-    const qsizetype newline = content.indexOf('\n');
-    if (newline > 0 && content[newline - 1] == '\r')
-        return "\r\n";
+// The line end the file already uses, from its first line; "\n" for a file that has none yet.
+QByteArray LineEndOf(const QByteArray& content, const QList<Line>& lines) {
+    for (const Line& line : lines)
+        if (line.lineEndSize > 0)
+            return content.mid(line.end, line.lineEndSize);
     return "\n";
 }
 
@@ -149,7 +157,7 @@ QString ReadProfileText(const QByteArray& content, const QString& section, const
 QByteArray WriteProfileText(const QByteArray& content, const QString& section, const QString& key,
                             const QString& value) {
     const QList<Line> lines = SplitLines(content);
-    const QByteArray lineEnd = LineEndOf(content);
+    const QByteArray lineEnd = LineEndOf(content, lines);
     const QByteArray sectionName = section.toUtf8();
     const QByteArray keyName = key.toUtf8();
     const QByteArray newValue = value.toUtf8();
@@ -157,7 +165,7 @@ QByteArray WriteProfileText(const QByteArray& content, const QString& section, c
 
     if (span.header < 0) {
         QByteArray result = content;
-        if (!result.isEmpty() && !result.endsWith('\n'))
+        if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
             result += lineEnd;
         return result + '[' + sectionName + ']' + lineEnd + keyName + '=' + newValue + lineEnd;
     }

@@ -15,10 +15,18 @@ QString ProgramDir() {
     return Storage();
 }
 
+QString ProgramDirOf(const QString& executablePath) {
+    if (executablePath.isEmpty())
+        return QString();
+    const QString dir = QFileInfo(executablePath).path();
+    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
 void SetProgramDir(const QString& dir) {
     Storage() = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
 
-void SetProgramDirFromExecutable() {
-    SetProgramDir(QFileInfo(ExecutablePath()).path());
+bool SetProgramDirFromExecutable() {
+    Storage() = ProgramDirOf(ExecutablePath());
+    return !Storage().isEmpty();
 }

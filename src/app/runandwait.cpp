@@ -4,53 +4,55 @@
 #include "app/termination.h"
 #include "log/logger.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
-QString ProgramPath(const QString& program) {
-    if (program.contains(QLatin1Char('/')))
-        return program;
-    const QString beside = ProgramDir() + program;
-    if (QFileInfo(beside).isExecutable())
-        return beside;
-    return QStandardPaths::findExecutable(program);
-}
+// How often the wait looks whether the application was asked to end.
+constexpr int TerminationCheckMs = 100;
 
 } // namespace
 
-QStringList SplitRunParameters(const QString& parameters) {
-    QStringList arguments;
-    QString rest = parameters.trimmed();
-    // A switch is "/" and a word without another "/": "/opt/x" is a path, not a switch.
-    while (rest.startsWith(QLatin1Char('/'))) {
-        const qsizetype blank = rest.indexOf(QLatin1Char(' '));
-        const QString word = blank < 0 ? rest : rest.left(blank);
-        if (word.lastIndexOf(QLatin1Char('/')) != 0)
-            break;
-        arguments << word;
-        rest = blank < 0 ? QString() : rest.mid(blank + 1).trimmed();
+RunResult RunAndWait(const QString& program, const QStringList& arguments, int timeoutMs) {
+    const QString path = ProgramDir().isEmpty() ? QString() : ProgramDir() + program;
+    const QString commandLine = arguments.join(QLatin1Char(' '));
+    if (path.isEmpty() || !QFileInfo(path).isExecutable()) {
+        DebugLog("run %s: not in the program directory", qUtf8Printable(program));
+        return RunResult::NotStarted;
     }
-    if (!rest.isEmpty())
-        arguments << rest;
-    return arguments;
-}
-
-void RunAndWait(const QString& program, const QString& parameters) {
-    const QString path = ProgramPath(program);
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(path, SplitRunParameters(parameters));
+    process.start(path, arguments);
     if (!process.waitForStarted()) {
-        DebugLog("run %s: cannot start", qUtf8Printable(program));
-        return;
+        DebugLog("run %s: cannot start", qUtf8Printable(path));
+        return RunResult::NotStarted;
     }
-    DebugLog("run %s %s", qUtf8Printable(path), qUtf8Printable(parameters));
-    // The process's end arrives as an event, so waiting for events is enough: no busy polling.
-    while (process.state() != QProcess::NotRunning && !TerminationRequested())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
+    DebugLog("run %s %s", qUtf8Printable(path), qUtf8Printable(commandLine));
+
+    QEventLoop wait;
+    QObject::connect(&process, &QProcess::finished, &wait, &QEventLoop::quit);
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &wait, &QEventLoop::quit);
+    timeout.start(timeoutMs);
+    QTimer terminationCheck;
+    QObject::connect(&terminationCheck, &QTimer::timeout, &wait, [&wait] {
+        if (TerminationRequested())
+            wait.quit();
+    });
+    terminationCheck.start(TerminationCheckMs);
+    if (process.state() != QProcess::NotRunning && !TerminationRequested())
+        wait.exec();
+
+    if (process.state() != QProcess::NotRunning && !TerminationRequested()) {
+        process.kill();
+        process.waitForFinished();
+        DebugLog("run %s: still running after %d ms, ended", qUtf8Printable(program), timeoutMs);
+        return RunResult::TimedOut;
+    }
     DebugLog("run %s ended, exit code %d", qUtf8Printable(program), process.exitCode());
+    return RunResult::Ended;
 }

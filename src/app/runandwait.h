@@ -3,12 +3,19 @@
 #include <QString>
 #include <QStringList>
 
-// Starts program hidden and waits for it to end, handling the window messages meanwhile so
-// the client stays responsive; the wait also ends when the application is asked to end.
-// A program that cannot be started is not reported. program without a folder is looked up
-// in the program directory first, then on the search path.
-void RunAndWait(const QString& program, const QString& parameters);
+enum class RunResult {
+    Ended,      // the program ran and ended, or the application was asked to end meanwhile
+    NotStarted, // no such program in the program directory, or it could not be started
+    TimedOut,   // the program did not end in time and was ended
+};
 
-// How the parameter text becomes arguments: leading switches ("/s") are arguments of their
-// own, the rest of the text is one argument, so a path with blanks arrives whole.
-QStringList SplitRunParameters(const QString& parameters);
+// A registration takes a moment; one that has not ended by then hangs.
+inline constexpr int RunAndWaitTimeoutMs = 30000;
+
+// Starts the program of that name from the program directory (never from the search path, nor
+// from the current directory when the program directory is unknown), hidden, with these
+// arguments, each passed whole. Waits for its end as an event, handling the window messages
+// meanwhile so the client stays responsive and no processor core is kept busy; the wait also
+// ends when the application is asked to end. A program still running after timeoutMs is ended.
+RunResult RunAndWait(const QString& program, const QStringList& arguments,
+                     int timeoutMs = RunAndWaitTimeoutMs);

@@ -12,6 +12,7 @@
 #include "mainwin/mainform.h"
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
+#include "platform/runtimedir.h"
 #include "platform/singleinstance.h"
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
@@ -20,25 +21,39 @@
 #include "ui/windowplace.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <chrono>
+#include <cstdio>
+
 namespace {
 
-// The splash stays up for this many passes of processing messages and sleeping.
+// The splash stays up for this many passes of handling events, each ending this long after
+// the one before.
 constexpr int SplashWaitPasses = 101;
-constexpr int SplashWaitSleepMs = 20;
+constexpr int SplashWaitPassMs = 20;
 // How long the browser's shutdown may take at the end before the process is ended anyway.
 constexpr int ShutdownLimitMs = 10000;
 
+// Pass k ends k × 20 ms after the wait began, events handled until then. The passes keep this
+// schedule however long the handling takes, so the wait lasts 2.02 s unless one event alone
+// takes longer.
 void WaitWithSplash() {
-    for (int pass = 0; pass < SplashWaitPasses; ++pass) {
+    QElapsedTimer clock;
+    clock.start();
+    for (int pass = 1; pass <= SplashWaitPasses; ++pass) {
         QApplication::processEvents();
         // The movie's player works through chains of events that each post the next one: a
         // plain sleep would hold them until the next pass and the movie would never start, so
         // the pause keeps handling events.
+        const qint64 left = qint64(pass) * SplashWaitPassMs - clock.elapsed();
+        if (left <= 0)
+            continue;
         QEventLoop pause;
-        QTimer::singleShot(SplashWaitSleepMs, &pause, &QEventLoop::quit);
+        QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, &pause,
+                           &QEventLoop::quit);
         pause.exec();
     }
 }
@@ -46,6 +61,12 @@ void WaitWithSplash() {
 } // namespace
 
 int RunClient(int argc, char** argv) {
+    const RuntimeFolder runtime = FindRuntimeFolder();
+    if (runtime.path.isEmpty())
+        std::fprintf(stderr,
+                     "parvelo: no private runtime folder (%s): starting without the "
+                     "single-instance lock, the hand-over socket and the log lock\n",
+                     qUtf8Printable(runtime.note));
     static SingleInstanceLock instanceLock{QString::fromLatin1(HandoverName)};
     if (!instanceLock.acquire()) {
         // A second start only tells the running client and ends: no settings, no log.
@@ -62,11 +83,18 @@ int RunClient(int argc, char** argv) {
     InstallQtTranslations();
     SetApplicationTitle(QStringLiteral("Parvelo"));
 
-    SetProgramDirFromExecutable();
+    // Everything the client reads, runs and writes is found from its own folder: without it
+    // the client cannot start, and the current directory is no substitute.
+    if (!SetProgramDirFromExecutable()) {
+        std::fprintf(stderr, "parvelo: cannot find the program's own folder (/proc/self/exe)\n");
+        return 1;
+    }
     auto* resource = new TComResource();
     SetComResource(resource);
     OpenLog(resource->ConfFile, true, QStringLiteral("logger"));
     DebugLog("start-up: program directory %s", qUtf8Printable(ProgramDir()));
+    DebugLog("start-up: runtime folder \"%s\" (%s)", qUtf8Printable(runtime.path),
+             qUtf8Printable(runtime.note));
 
     if (!EnsureAudioEditor()) {
         DebugLog("start-up: the audio editor component is missing");
@@ -75,10 +103,10 @@ int RunClient(int argc, char** argv) {
         RequestTermination();
     }
 
-    DebugLog("start-up: splash wait");
     auto* splash = new TSplashForm();
     splash->show();
     splash->repaint();
+    DebugLog("start-up: splash wait");
     WaitWithSplash();
 
     DebugLog("start-up: creating the main window");

@@ -17,6 +17,9 @@ public:
         std::function<void(const QString& url, const QString& frame, int statusCode, bool& cancel)>;
     // The page is asked to reload. Setting cancel blocks it.
     using RefreshHandler = std::function<void(bool& cancel)>;
+    // The process that shows the pages ended abnormally (status: "abnormal", "crashed",
+    // "killed"); the page area is empty until something is loaded again.
+    using PageProcessEndedHandler = std::function<void(const QString& status, int exitCode)>;
 
     // What the top page's document shows: read asynchronously, delivered in event order.
     struct TopDocument {
@@ -50,4 +53,5 @@ public:
     DocumentCompleteHandler OnDocumentComplete;
     NavigateErrorHandler OnNavigateError;
     RefreshHandler OnRefresh;
+    PageProcessEndedHandler OnPageProcessEnded;
 };

@@ -103,7 +103,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
 
     QWebEngineSettings* settings = page_->settings();
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    // The local error page needs nothing remote; a local file must not read the web.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // Video players may ask to fill the screen; only the platform's pages are let.
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
@@ -144,15 +145,32 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
         if (OnDocumentComplete)
             RunHandler([&] { OnDocumentComplete(url); });
     });
-    connect(
-        page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-            if (!IsLoadFailure(info) || !OnNavigateError)
-                return;
-            bool cancel = false;
-            RunHandler([&] {
-                OnNavigateError(BrowserAddress(info.url()), QString(), info.errorCode(), cancel);
+    connect(page_, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus &&
+                    moveScriptsToPage_)
+                    moveScriptsToPage();
+                if (!IsLoadFailure(info) || !OnNavigateError)
+                    return;
+                bool cancel = false;
+                RunHandler([&] {
+                    OnNavigateError(BrowserAddress(info.url()), QString(), info.errorCode(),
+                                    cancel);
+                });
             });
-        });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                if (status == QWebEnginePage::NormalTerminationStatus || !OnPageProcessEnded)
+                    return;
+                // The next page process does not get the scripts it had (the client's document
+                // script): they are handed over again, as the page's own, once the next load
+                // starts.
+                moveScriptsToPage_ = true;
+                const char* name = status == QWebEnginePage::CrashedTerminationStatus  ? "crashed"
+                                   : status == QWebEnginePage::KilledTerminationStatus ? "killed"
+                                                                                       : "abnormal";
+                RunHandler([&] { OnPageProcessEnded(QString::fromLatin1(name), exitCode); });
+            });
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         QMenu* menu = view_->createStandardContextMenu();
         TrimContextMenu(menu, page_);
@@ -290,6 +308,15 @@ void TWebEngineWB::AttachClickHandler(const QString& elementId, std::function<in
 
 void TWebEngineWB::SetEnableMessageHandler(bool enabled) {
     enableMessageHandler_ = enabled;
+}
+
+void TWebEngineWB::moveScriptsToPage() {
+    moveScriptsToPage_ = false;
+    QList<QWebEngineScript> scripts = profile_->scripts()->toList();
+    profile_->scripts()->clear();
+    scripts += page_->scripts().toList();
+    page_->scripts().clear();
+    page_->scripts().insert(scripts);
 }
 
 // The view's focus proxy receives the keys and is replaced after some navigations, so the

@@ -48,6 +48,7 @@ private:
     QWebEnginePage* openPageWindow();
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
+    void moveScriptsToPage();
 
     PageScripts scripts_;
     QWebEngineProfile* profile_;
@@ -61,6 +62,7 @@ private:
     QList<QPointer<TPageWindow>> windows_;
     int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
+    bool moveScriptsToPage_ = false;
 };
 
 // Schemes the browser must know before the application object exists.

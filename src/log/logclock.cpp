@@ -5,8 +5,13 @@
 LogTime CurrentLogTime() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    ::localtime_r(&now.tv_sec, &local);
+    // The calendar fields change once a second: work them out once a second.
+    thread_local time_t cachedSecond = -1;
+    thread_local tm local{};
+    if (now.tv_sec != cachedSecond) {
+        ::localtime_r(&now.tv_sec, &local);
+        cachedSecond = now.tv_sec;
+    }
     LogTime time;
     time.year = local.tm_year + 1900;
     time.month = local.tm_mon + 1;

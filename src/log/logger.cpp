@@ -1,8 +1,11 @@
 #include "log/logger.h"
 
+#include "log/logescape.h"
 #include "log/tzarqlogger.h"
 
 #include <cstdarg>
+#include <cstdio>
+#include <string>
 
 TzarqLogger TheLogger;
 
@@ -23,8 +26,18 @@ void WriteLog(const char* format, ...) {
 }
 
 void DebugLog(const char* format, ...) {
+    if (!TheLogger.Accepts(LogDebug))
+        return;
     va_list arguments;
     va_start(arguments, format);
-    TheLogger.LogV(LogDebug, format, arguments);
+    va_list copy;
+    va_copy(copy, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string message(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0)
+        std::vsnprintf(message.data(), message.size() + 1, format, arguments);
     va_end(arguments);
+    // The lines hold text of pages: they stay one line each, whatever that text holds.
+    TheLogger.Log(LogDebug, "%s", EscapeLogText(message).c_str());
 }

@@ -23,5 +23,6 @@ bool OpenLog(const QString& path, bool useConfig, const QString& section,
 void CloseLog();
 // An error line ("ERR"), forced to disk.
 void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// A "DBG" line: one for each decision the client takes, for the people who support it.
+// A "DBG" line: one for each decision the client takes, for the people who support it. The
+// text is escaped (EscapeLogText): the lines carry text of pages.
 void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));

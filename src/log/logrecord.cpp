@@ -1,6 +1,7 @@
 #include "log/logrecord.h"
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -9,7 +10,7 @@
 namespace {
 
 // Marks a record laid out as below; anything else in the lock file is replaced.
-constexpr std::uint64_t RecordMagic = 0x314345524c475a51ull;
+constexpr std::uint64_t RecordMagic = 0x324345524c475a51ull;
 
 constexpr auto Relaxed = std::memory_order_relaxed;
 
@@ -37,11 +38,55 @@ bool LogFileRecord::map(const QByteArray& lockPath) {
     if (memory == MAP_FAILED)
         return false;
     shared_ = static_cast<Shared*>(memory);
-    if (shared_->magic.load(Relaxed) != RecordMagic) {
-        forget();
-        shared_->magic.store(RecordMagic, Relaxed);
+    if (shared_->magic.load(std::memory_order_acquire) != RecordMagic && !setUp()) {
+        unmap();
+        return false;
     }
     return true;
+}
+
+bool LogFileRecord::setUp() {
+    pthread_mutexattr_t attributes;
+    if (::pthread_mutexattr_init(&attributes) != 0)
+        return false;
+    const bool ready = ::pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED) == 0 &&
+                       ::pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST) == 0 &&
+                       ::pthread_mutex_init(&shared_->lock, &attributes) == 0;
+    ::pthread_mutexattr_destroy(&attributes);
+    if (!ready)
+        return false;
+    forget();
+    shared_->magic.store(RecordMagic, std::memory_order_release);
+    return true;
+}
+
+bool LogFileRecord::lock(int timeoutMs) {
+    if (!shared_)
+        return false;
+    int result = ::pthread_mutex_trylock(&shared_->lock);
+    if (result == EBUSY) {
+        timespec deadline{};
+        ::clock_gettime(CLOCK_REALTIME, &deadline);
+        deadline.tv_sec += timeoutMs / 1000;
+        deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000;
+        if (deadline.tv_nsec >= 1000000000) {
+            ++deadline.tv_sec;
+            deadline.tv_nsec -= 1000000000;
+        }
+        result = ::pthread_mutex_timedlock(&shared_->lock, &deadline);
+    }
+    if (result == EOWNERDEAD) {
+        // Its holder died, perhaps half-way through changing the record.
+        ::pthread_mutex_consistent(&shared_->lock);
+        forget();
+        return true;
+    }
+    return result == 0;
+}
+
+void LogFileRecord::unlock() {
+    if (shared_)
+        ::pthread_mutex_unlock(&shared_->lock);
 }
 
 void LogFileRecord::unmap() {

@@ -26,6 +26,10 @@ constexpr std::uint32_t ToDebugger = 4;
 
 constexpr std::uint32_t ErrorLevel = 1;
 
+// Another logger holds the lock only for a rotation or a look at the file; longer means it
+// hangs, and lines must not wait for it for ever.
+constexpr int ProcessLockTimeoutMs = 5000;
+
 // Lines between two looks at the path itself while the shared record vouches for the file.
 // Loggers that rotate or recreate the file always record it; the look is for files deleted or
 // moved by hand, whose lines would otherwise go on into a file nobody can read.
@@ -69,11 +73,16 @@ bool TzarqLogger::Open(const QString& path, bool useConfig, const QString& secti
 
     const QString module =
         QFileInfo(modulePath.isEmpty() ? ExecutablePath() : modulePath).absoluteFilePath();
-    const QString lockPath = LoggerLockPath(RuntimeDirectory(), module);
-    auto lock = std::make_unique<FileLock>(lockPath);
-    if (!lock->open())
-        return false;
-    mutex_ = std::move(lock);
+    // Without a private runtime folder the log goes on without the lock: never on a lock file
+    // another user could hold or truncate.
+    const QString runtime = RuntimeDirectory();
+    const QString lockPath = runtime.isEmpty() ? QString() : LoggerLockPath(runtime, module);
+    if (!lockPath.isEmpty()) {
+        auto lock = std::make_unique<FileLock>(lockPath);
+        if (!lock->open())
+            return false;
+        mutex_ = std::move(lock);
+    }
     module_ = module;
     const QString moduleDirectory = QFileInfo(module_).absolutePath();
 
@@ -88,8 +97,13 @@ bool TzarqLogger::Open(const QString& path, bool useConfig, const QString& secti
 
     const QByteArray filePath =
         QFile::encodeName(ResolveLogFilePath(configuration_.file, moduleDirectory));
-    mutex_->lock();
-    record_.map(QFile::encodeName(lockPath));
+    // The lock on the file keeps the record's set-up to one logger at a time; the record's
+    // own lock serves from then on.
+    if (mutex_ && mutex_->lock(ProcessLockTimeoutMs)) {
+        record_.map(QFile::encodeName(lockPath));
+        mutex_->unlock();
+    }
+    const bool locked = LockProcesses();
     const LogFile::Opening opening = file_.openOrCreate(filePath);
     bool usable = opening != LogFile::Opening::Failed;
     if (usable) {
@@ -110,7 +124,7 @@ bool TzarqLogger::Open(const QString& path, bool useConfig, const QString& secti
         }
     }
     linesSincePathCheck_ = 0;
-    mutex_->unlock();
+    UnlockProcesses(locked);
     return usable;
 }
 
@@ -118,12 +132,12 @@ void TzarqLogger::Close() {
     std::lock_guard<std::mutex> guard(threadMutex_);
     module_.clear();
     if (file_.isOpen()) {
-        mutex_->lock();
+        const bool locked = LockProcesses();
         FollowPath(false);
         if (file_.isOpen())
             WriteFooter(true);
         file_.close();
-        mutex_->unlock();
+        UnlockProcesses(locked);
     }
     record_.unmap();
     filePath_.clear();
@@ -153,21 +167,23 @@ void TzarqLogger::LogV(std::uint32_t level, const char* format, va_list argument
     if (output & ToFile) {
         std::lock_guard<std::mutex> guard(threadMutex_);
         if (file_.isOpen()) {
-            mutex_->lock();
-            if (!record_.describes(file_.device(), file_.inode()) ||
-                ++linesSincePathCheck_ >= LinesBetweenPathChecks) {
+            // A lock not had in time still lets the line out, without the file checks that
+            // need it.
+            const bool locked = LockProcesses();
+            if (locked && (!record_.describes(file_.device(), file_.inode()) ||
+                           ++linesSincePathCheck_ >= LinesBetweenPathChecks)) {
                 FollowPath(true);
                 RecordOpenFile();
                 linesSincePathCheck_ = 0;
             }
             // The size is tested before the write, so a file can pass its limit by one line.
-            const std::int64_t size = file_.isOpen() ? FileSize() : -1;
+            const std::int64_t size = locked && file_.isOpen() ? FileSize() : -1;
             if (size >= 0 && static_cast<std::uint32_t>(size) >
                                  static_cast<std::uint32_t>(configuration_.maxsize))
                 Rotate();
             if (file_.isOpen())
                 Append(line); // a failed write loses the line; nothing more to do
-            mutex_->unlock();
+            UnlockProcesses(locked);
         }
     }
     if ((output & ToConsole) && console_)
@@ -277,6 +293,21 @@ std::int64_t TzarqLogger::FileSize() const {
     if (record_.describes(file_.device(), file_.inode()))
         return static_cast<std::int64_t>(record_.size());
     return file_.size();
+}
+
+bool TzarqLogger::LockProcesses() {
+    if (record_.isMapped())
+        return record_.lock(ProcessLockTimeoutMs);
+    return !mutex_ || mutex_->lock(ProcessLockTimeoutMs);
+}
+
+void TzarqLogger::UnlockProcesses(bool locked) {
+    if (!locked)
+        return;
+    if (record_.isMapped())
+        record_.unlock();
+    else if (mutex_)
+        mutex_->unlock();
 }
 
 void TzarqLogger::PublishFilter() {

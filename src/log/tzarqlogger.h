@@ -46,6 +46,12 @@ public:
     // Forces the open file's lines to disk; nothing when no file is open.
     void Flush();
 
+    // True when a line of this level goes anywhere.
+    bool Accepts(std::uint32_t level) const {
+        return output_.load(std::memory_order_relaxed) != 0 &&
+               (level & level_.load(std::memory_order_relaxed)) != 0;
+    }
+
     const TzarqLogCfg& Configuration() const { return configuration_; }
     // The log file in use; empty when none is open.
     QString FilePath() const;
@@ -69,6 +75,10 @@ private:
     // The open file's size, from the record when it vouches for the file.
     std::int64_t FileSize() const;
     static QString GetVersionText(const QString& filePath);
+    // The lock shared with the other processes logging for the module; false only when it was
+    // not had in time. Without a private runtime folder there is none to take.
+    bool LockProcesses();
+    void UnlockProcesses(bool locked);
     // Copies the output and level sets to where Log reads them without taking a lock.
     void PublishFilter();
 

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/sounddevice.h"
 #include "bridge/webenginewb.h"
+#include "log/logescape.h"
 #include "log/logger.h"
 #include "mainwin/pageload.h"
 #include "mainwin/privatemessages.h"
@@ -26,6 +27,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -50,6 +52,7 @@ private:
 TMainForm::TMainForm(QWidget* parent)
     : QWidget(parent), handover_(new HandoverServer(this)),
       navErrors_(LocalErrorPagePath(ProgramDir())) {
+    clock_.start();
     InitFormResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ApplicationTitle());
@@ -98,6 +101,9 @@ TMainForm::TMainForm(QWidget* parent)
     };
     EmbeddedWB1->OnNavigateError = [this](const QString& url, const QString&, int statusCode,
                                           bool&) { EmbeddedWB1NavigateError(url, statusCode); };
+    EmbeddedWB1->OnPageProcessEnded = [this](const QString& status, int exitCode) {
+        EmbeddedWB1PageProcessEnded(status, exitCode);
+    };
     EmbeddedWB1->OnRefresh = [](bool& cancel) {
         DebugLog("reload refused");
         cancel = true;
@@ -148,7 +154,16 @@ void TMainForm::SetupWindow() {
 
 void TMainForm::ShowStartPage() {
     LoadSkin(false);
-    NavigateTo(ReadHost());
+    // An unreadable settings file was reported by ReadHost; any other address that is not a
+    // web address is the same configuration error, and nothing is loaded.
+    const QString host = ReadHost();
+    if (!IsWebAddress(host)) {
+        DebugLog("start page not a web address: %s", qUtf8Printable(host));
+        if (!host.isEmpty())
+            ShowInfo(QStringLiteral("主机地址配置错误。"), QStringLiteral("温馨提示"));
+        return;
+    }
+    NavigateTo(host);
 }
 
 void TMainForm::NavigateTo(const QString& address) {
@@ -164,7 +179,7 @@ void TMainForm::btnLogOutClick() {
 
 void TMainForm::btnReturnMainWindowClick() {
     // A cookie must not lead the client into a local file or a script address.
-    if (!IsFollowableReturnAddress(FReturnURL)) {
+    if (!IsWebAddress(FReturnURL)) {
         DebugLog("return address not followed: %s", qUtf8Printable(FReturnURL));
         return;
     }
@@ -197,6 +212,19 @@ void TMainForm::EmbeddedWB1NavigateError(const QString& url, int statusCode) {
                        "<p>请检查网络连接，稍后重新启动客户端。</p></body></html>"))));
         break;
     }
+}
+
+void TMainForm::EmbeddedWB1PageProcessEnded(const QString& status, int exitCode) {
+    const QString shown = EmbeddedWB1->LocationURL();
+    const bool reload = pageProcessRestarts_.OnPageProcessEnded(clock_.elapsed()) ==
+                            PageProcessAction::ReloadPage &&
+                        !shown.isEmpty();
+    WriteLog("page process ended (%s, exit code %d) showing %s: %s", qUtf8Printable(status),
+             exitCode, EscapeLogText(shown.toStdString()).c_str(),
+             reload ? "reloading the page" : "showing the local error page");
+    // The browser starts a new page process only once it has dealt with the end of the old one.
+    const QString address = reload ? shown : LocalErrorPagePath(ProgramDir());
+    QTimer::singleShot(0, this, [this, address] { NavigateTo(address); });
 }
 
 void TMainForm::EmbeddedWB1DocumentComplete(const QString& url) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "bridge/webinteractive.h"
 #include "mainwin/navigation.h"
+#include "mainwin/pageprocess.h"
 
 class QLabel;
 class TPicButton;
@@ -61,6 +63,7 @@ private:
     void ApplyTopDocument(const QString& url, bool soundTestEnabled,
                           const TEmbeddedWB::TopDocument& document);
     void EmbeddedWB1NavigateError(const QString& url, int statusCode);
+    void EmbeddedWB1PageProcessEnded(const QString& status, int exitCode);
     void WebInteractive1GetClientCommand(const QString& command, const QString& params);
     void NavigateTo(const QString& address);
 
@@ -72,4 +75,6 @@ private:
     NavErrorCounter navErrors_;
     // The microphone check (or its tip) is open: one check at a time.
     bool checkOpen_ = false;
+    PageProcessRestarts pageProcessRestarts_;
+    QElapsedTimer clock_;
 };

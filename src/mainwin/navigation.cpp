@@ -37,12 +37,12 @@ QString ReturnAddress(const QString& returnURL, int cacheBreaker) {
     return returnURL + separator + QString::number(cacheBreaker);
 }
 
-bool IsFollowableReturnAddress(const QString& returnURL) {
-    for (const QChar c : returnURL) {
+bool IsWebAddress(const QString& address) {
+    for (const QChar c : address) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             return false;
     }
-    const QUrl url(returnURL, QUrl::TolerantMode);
+    const QUrl url(address, QUrl::TolerantMode);
     if (!url.isValid() || url.host().isEmpty())
         return false;
     const QString scheme = url.scheme().toLower();

@@ -15,9 +15,10 @@ QString LogOutAddress(const QString& host, int cacheBreaker);
 // "?" gets "?&"), otherwise "?" + cacheBreaker. returnURL is used unchanged, not trimmed.
 QString ReturnAddress(const QString& returnURL, int cacheBreaker);
 
-// A return address comes from a page cookie: it is followed only when it is an absolute http or
-// https address without control characters. Script, file, data and relative addresses are not.
-bool IsFollowableReturnAddress(const QString& returnURL);
+// An absolute http or https address without control characters. Only such addresses are
+// followed from a page cookie (the return address) or opened as the start page: script,
+// file, data and relative addresses are not, and "/" would show the local file system.
+bool IsWebAddress(const QString& address);
 
 // The local error page: "errorpage.htm" directly in the program directory (ending in "/").
 QString LocalErrorPagePath(const QString& programDir);

@@ -14,8 +14,8 @@ public:
     // Opens (creating when missing) the lock file; false when it cannot be opened.
     bool open();
     bool isOpen() const { return fd_ >= 0; }
-    // Waits without a time-out.
-    void lock();
+    // Waits at most timeoutMs; false when the lock was not had by then.
+    bool lock(int timeoutMs);
     // Takes the lock only when nobody holds it.
     bool tryLock();
     void unlock();

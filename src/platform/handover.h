@@ -9,6 +9,7 @@ class QLocalServer;
 // directory. A message is a 32-bit message number, little-endian; the window answers with one
 // byte (0) once it has handled the message, and the sender waits for that answer.
 
+// Empty when there is no private runtime folder: then there is no channel.
 QString HandoverSocketPath(const QString& name);
 
 // Sends one message to the main window listening under name. False when none listens.

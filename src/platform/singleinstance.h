@@ -13,10 +13,10 @@ public:
     SingleInstanceLock(const SingleInstanceLock&) = delete;
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
-    // True for the first instance. A lock that cannot be set up at all counts as first, so
-    // the client still starts.
+    // True for the first instance. A lock that cannot be set up at all (no private runtime
+    // folder) counts as first, so the client still starts.
     bool acquire();
 
 private:
-    FileLock* lock_;
+    FileLock* lock_ = nullptr;
 };

@@ -1,9 +1,19 @@
 #include "support/clientinstall.h"
 
+#include "platform/filelock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPoint>
 #include <QProcess>
 #include <QSize>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +90,70 @@ TEST(SingleInstance, TwentyStartsAtOnceGiveOneClient) {
     ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
     EXPECT_EQ(install.runningCount(), 1);
     EXPECT_EQ(install.logCount(Header), 1);
+}
+
+// A session without a runtime folder of its own, on a machine where another user already made
+// the names in the shared temporary folder: Qt's fallback runtime folder and the lock.
+class SharedTemporaryFolder {
+public:
+    static constexpr uid_t OtherUser = 65534;
+
+    SharedTemporaryFolder() {
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+        ::chmod(QFile::encodeName(path()).constData(), 01777);
+        const passwd* user = ::getpwuid(::geteuid());
+        plant(QStringLiteral("runtime-") + QString::fromLocal8Bit(user ? user->pw_name : "root"));
+    }
+    QString path() const { return dir_.path(); }
+    // A folder of another user with this name.
+    void plant(const QString& name) {
+        const QByteArray folder = QFile::encodeName(dir_.filePath(name));
+        ::mkdir(folder.constData(), 0700);
+        ::chown(folder.constData(), OtherUser, OtherUser);
+    }
+    QProcessEnvironment environment(const ClientInstallation& install) const {
+        QProcessEnvironment env = install.environment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), path());
+        return env;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+TEST(SingleInstance, ALockHeldInTheSharedTemporaryFolderDoesNotStopTheStart) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting another user's files needs root";
+    ClientInstallation install(QStringLiteral("plantedlock"));
+    SharedTemporaryFolder shared;
+    // Another user holds a lock file of the client's name there.
+    FileLock planted(shared.path() + QStringLiteral("/Vorla2.6.lock"));
+    ASSERT_TRUE(planted.open());
+    ASSERT_TRUE(planted.tryLock());
+
+    install.start(shared.environment(install));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }))
+        << install.log().toStdString();
+    const QString own = shared.path() + QStringLiteral("/parvelo-%1").arg(::geteuid());
+    EXPECT_EQ(install.logCount(QStringLiteral("runtime folder \"%1\"").arg(own)), 1);
+    EXPECT_TRUE(QFileInfo::exists(own + QStringLiteral("/Vorla2.6.socket")));
+}
+
+TEST(SingleInstance, WithoutAPrivateRuntimeFolderTheClientStillStarts) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "planting another user's files needs root";
+    ClientInstallation install(QStringLiteral("norunfolder"));
+    SharedTemporaryFolder shared;
+    shared.plant(QStringLiteral("parvelo-%1").arg(::geteuid()));
+
+    install.start(shared.environment(install));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }))
+        << install.log().toStdString();
+    EXPECT_EQ(install.logCount(QStringLiteral("runtime folder \"\"")), 1);
+    // Nothing of the client's lands in the shared folder.
+    EXPECT_EQ(QDir(shared.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
 }
 
 TEST(Shutdown, ConfirmedCloseWritesTheClosingBlockThenEnds) {

@@ -13,12 +13,18 @@ constexpr qint64 MessageSize = 4;
 } // namespace
 
 QString HandoverSocketPath(const QString& name) {
-    return RuntimeDirectory() + QLatin1Char('/') + name + QStringLiteral(".socket");
+    const QString folder = RuntimeDirectory();
+    if (folder.isEmpty())
+        return QString();
+    return folder + QLatin1Char('/') + name + QStringLiteral(".socket");
 }
 
 bool SendHandoverMessage(const QString& name, quint32 message) {
+    const QString path = HandoverSocketPath(name);
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(HandoverSocketPath(name));
+    socket.connectToServer(path);
     if (!socket.waitForConnected(AnswerTimeoutMs))
         return false;
     char bytes[MessageSize];
@@ -39,6 +45,8 @@ HandoverServer::HandoverServer(QObject* parent) : QObject(parent), server_(new Q
 
 bool HandoverServer::listen(const QString& name) {
     const QString path = HandoverSocketPath(name);
+    if (path.isEmpty())
+        return false;
     QLocalServer::removeServer(path);
     return server_->listen(path);
 }

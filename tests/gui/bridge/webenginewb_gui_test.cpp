@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -144,6 +146,39 @@ private slots:
         browser->OnRefresh = nullptr;
     }
 
+    // A local page (the error page, or a file a page led to) must not read answers of the web:
+    // the answer of a web server that allows no other origins stays out of its reach.
+    void localPagesCannotReadRemoteAnswers() {
+        QTcpServer web;
+        QVERIFY(web.listen(QHostAddress::LocalHost));
+        connect(&web, &QTcpServer::newConnection, &web, [&] {
+            QTcpSocket* socket = web.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                              "Content-Length: 6\r\nConnection: close\r\n\r\nsecret");
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        });
+        const QByteArray page =
+            "<html><body><script>window.got = 'pending';"
+            "fetch('http://127.0.0.1:" +
+            QByteArray::number(web.serverPort()) +
+            "/data').then(function (r) { return r.text(); })"
+            ".then(function (t) { window.got = t; }, function () { window.got = 'refused'; });"
+            "</script></body></html>";
+        write("fetching.html", page.constData());
+        // Loaded as a local file, as the client loads its error page.
+        completed.clear();
+        browser->Navigate(pages.filePath(QStringLiteral("fetching.html")));
+        const QString file =
+            QUrl::fromLocalFile(pages.filePath(QStringLiteral("fetching.html"))).toString();
+        QVERIFY(QTest::qWaitFor([&] { return completed.contains(file); }, 20000));
+        QVERIFY(
+            QTest::qWaitFor([&] { return run("window.got") != QLatin1String("pending"); }, 20000));
+        QCOMPARE(run("window.got"), QStringLiteral("refused"));
+    }
     // Every page dialog: the client's caption, Chinese buttons, the page's text as plain text.
     void pageDialogsAreTheClients_data() {
         QTest::addColumn<QString>("script");

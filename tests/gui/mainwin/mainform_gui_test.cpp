@@ -1,5 +1,7 @@
+#include "app/inifile.h"
 #include "app/programdir.h"
 #include "app/settings.h"
+#include "bridge/webenginewb.h"
 #include "mainwin/mainform.h"
 #include "mainwin/privatemessages.h"
 #include "platform/handover.h"
@@ -82,6 +84,9 @@ private slots:
         for (const char* name : {"So_800_600.png", "So_800_600_inside.png"})
             QVERIFY(QFile::copy(skins + '/' + name,
                                 install.filePath(QStringLiteral("resource/image/") + name)));
+        // A platform address where nothing answers: the window's own behaviour is tested here.
+        QVERIFY(WriteProfileString(install.filePath("Conf.ini"), "Host", "Host",
+                                   "http://127.0.0.1:9/"));
     }
 
     void creationSetsTheFrameAndWorkingDirectories() {
@@ -177,6 +182,43 @@ private slots:
         QTest::mouseClick(form.RzBmpClose, Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(!form.isVisible());
         QCOMPARE(closed.count(), 1);
+    }
+
+    // Without a web address the browser would be sent to "/", a listing of the local files.
+    void aStartPageThatIsNoWebAddressIsAConfigurationError() {
+        const struct {
+            const char* name;
+            QByteArray settings;
+        } cases[] = {
+            {"no Host key", "[App]\nTitle=x\n"},
+            {"a local path", "[Host]\nHost=/home/student\n"},
+            {"a file address", "[Host]\nHost=file:///etc\n"},
+            {"no scheme", "[Host]\nHost=www.example.com\n"},
+        };
+        for (const auto& c : cases) {
+            QTemporaryDir dir;
+            QVERIFY(QDir().mkpath(dir.filePath("resource/image")));
+            for (const char* name : {"So_800_600.png", "So_800_600_inside.png"})
+                QVERIFY(QFile::copy(install.filePath(QStringLiteral("resource/image/") + name),
+                                    dir.filePath(QStringLiteral("resource/image/") + name)));
+            QFile conf(dir.filePath("Conf.ini"));
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write(c.settings);
+            conf.close();
+            SetProgramDir(dir.path());
+            QString text;
+            WhenModalShown([](QWidget* w) { return w == MsgForm(); },
+                           [&text](QWidget*) {
+                               text = MsgForm()->MsgBody->text();
+                               QTest::keyClick(MsgForm(), Qt::Key_Return);
+                           });
+            TMainForm form;
+            QVERIFY2(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000), c.name);
+            QCOMPARE(text, QStringLiteral("主机地址配置错误。"));
+            QTest::qWait(300);
+            QVERIFY2(form.EmbeddedWB1->LocationURL().isEmpty(),
+                     qPrintable(form.EmbeddedWB1->LocationURL()));
+        }
     }
 
     void unreadableSettingsBringTheHostMessage() {

@@ -58,6 +58,16 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("大学英语")},
         ReadCase{"gbk_chinese", "[App]\nTitle=\xb4\xf3\xd1\xa7\n", "App", "Title",
                  QStringLiteral("大学")},
+        ReadCase{"cr_only", "[A]\rk=v\r", "A", "k", "v"},
+        ReadCase{"cr_only_without_final_line_end", "[A]\rj=1\rk=v", "A", "k", "v"},
+        ReadCase{"cr_only_key_in_next_section", "[A]\rj=1\r[B]\rk=v\r", "A", "k", Default},
+        ReadCase{"mixed_line_ends", "[B]\r\nx=1\n[A]\rj=2\r\nk=v\n", "A", "k", "v"},
+        ReadCase{"lf_then_cr_is_two_line_ends", "[A]\n\rk=v\n", "A", "k", "v"},
+        ReadCase{"ctrl_z_after_value", "[CheckRecTip]\r\nRecTip=no\x1a", "CheckRecTip", "RecTip",
+                 "no"},
+        ReadCase{"windows_blanks_trimmed", "[A]\n\v\fk\x1a=\f v \x1a\t\v\n", "A", "k", "v"},
+        ReadCase{"windows_blanks_in_header", "[\x1a A\v]\nk=v\n", "A", "k", "v"},
+        ReadCase{"quotes_inside_windows_blanks", "[A]\nk=\x1a\" q \"\x1a\n", "A", "k", " q "},
         ReadCase{"binary_junk_line", "[A]\n\xff\xfe\x01=\x02\nk=v\n", "A", "k", "v"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
@@ -91,33 +101,51 @@ TEST_P(ProfileWriting, ChangesOnlyTheKey) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileWriting,
-    testing::Values(WriteCase{"replace_in_place", "[A]\nk=yes\nj=1\n", "A", "k", "no",
-                              "[A]\nk=no\nj=1\n"},
-                    WriteCase{"replace_keeps_key_spelling", "[A]\nRecTip = yes\n", "a", "rectip",
-                              "no", "[A]\nRecTip =no\n"},
-                    WriteCase{"replace_keeps_crlf", "[A]\r\nk=yes\r\n[B]\r\n", "A", "k", "no",
-                              "[A]\r\nk=no\r\n[B]\r\n"},
-                    WriteCase{"append_key_to_section", "[A]\nj=1\n\n[B]\nx=2\n", "A", "k", "no",
-                              "[A]\nj=1\nk=no\n\n[B]\nx=2\n"},
-                    WriteCase{"append_key_uses_crlf", "[A]\r\nj=1\r\n", "A", "k", "no",
-                              "[A]\r\nj=1\r\nk=no\r\n"},
-                    WriteCase{"append_key_without_final_line_end", "[A]\nj=1", "A", "k", "no",
-                              "[A]\nj=1\nk=no\n"},
-                    WriteCase{"append_section", "[A]\nj=1\n", "CheckRecTip", "RecTip", "no",
-                              "[A]\nj=1\n[CheckRecTip]\nRecTip=no\n"},
-                    WriteCase{"append_section_without_final_line_end", "[A]\nj=1", "B", "k", "v",
-                              "[A]\nj=1\n[B]\nk=v\n"},
-                    WriteCase{"empty_file", "", "B", "k", "v", "[B]\nk=v\n"},
-                    WriteCase{"first_of_duplicate_sections", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
-                              "[A]\nk=3\n[A]\nk=2\n"},
-                    WriteCase{"junk_kept", QByteArray("\xff\0junk\n[A]\nk=1\n", 14), "A", "k", "2",
-                              QByteArray("\xff\0junk\n[A]\nk=2\n", 14)}),
+    testing::Values(
+        WriteCase{"replace_in_place", "[A]\nk=yes\nj=1\n", "A", "k", "no", "[A]\nk=no\nj=1\n"},
+        WriteCase{"replace_keeps_key_spelling", "[A]\nRecTip = yes\n", "a", "rectip", "no",
+                  "[A]\nRecTip =no\n"},
+        WriteCase{"replace_keeps_crlf", "[A]\r\nk=yes\r\n[B]\r\n", "A", "k", "no",
+                  "[A]\r\nk=no\r\n[B]\r\n"},
+        WriteCase{"append_key_to_section", "[A]\nj=1\n\n[B]\nx=2\n", "A", "k", "no",
+                  "[A]\nj=1\nk=no\n\n[B]\nx=2\n"},
+        WriteCase{"append_key_uses_crlf", "[A]\r\nj=1\r\n", "A", "k", "no",
+                  "[A]\r\nj=1\r\nk=no\r\n"},
+        WriteCase{"append_key_without_final_line_end", "[A]\nj=1", "A", "k", "no",
+                  "[A]\nj=1\nk=no\n"},
+        WriteCase{"append_section", "[A]\nj=1\n", "CheckRecTip", "RecTip", "no",
+                  "[A]\nj=1\n[CheckRecTip]\nRecTip=no\n"},
+        WriteCase{"append_section_without_final_line_end", "[A]\nj=1", "B", "k", "v",
+                  "[A]\nj=1\n[B]\nk=v\n"},
+        WriteCase{"empty_file", "", "B", "k", "v", "[B]\nk=v\n"},
+        WriteCase{"first_of_duplicate_sections", "[A]\nk=1\n[A]\nk=2\n", "A", "k", "3",
+                  "[A]\nk=3\n[A]\nk=2\n"},
+        WriteCase{"replace_keeps_cr", "[A]\rk=yes\r[B]\r", "A", "k", "no", "[A]\rk=no\r[B]\r"},
+        WriteCase{"append_key_uses_cr", "[A]\rj=1\r", "A", "k", "no", "[A]\rj=1\rk=no\r"},
+        WriteCase{"append_section_uses_cr", "[A]\rj=1", "B", "k", "v", "[A]\rj=1\r[B]\rk=v\r"},
+        WriteCase{"line_end_of_the_first_line", "[A]\rj=1\r\n[B]\n", "B", "k", "v",
+                  "[A]\rj=1\r\n[B]\nk=v\r"},
+        WriteCase{"replace_with_ctrl_z_after_the_value", "[A]\r\nk=yes\x1a", "A", "k", "no",
+                  "[A]\r\nk=no"},
+        WriteCase{"unclosed_header_ending_in_cr", "[checkrectip\r", "CheckRecTip", "RecTip", "no",
+                  "[checkrectip\rRecTip=no\r"},
+        WriteCase{"junk_kept", QByteArray("\xff\0junk\n[A]\nk=1\n", 14), "A", "k", "2",
+                  QByteArray("\xff\0junk\n[A]\nk=2\n", 14)}),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
+// Every file the settings fuzzer found whose write did not read back is a case here.
 TEST(ProfileWriting, WrittenValueReadsBack) {
-    QByteArray content = "[CheckRecTip]\nRecTip=yes\n";
-    content = WriteProfileText(content, "CheckRecTip", "RecTip", "no");
-    EXPECT_EQ(ReadProfileText(content, "CheckRecTip", "RecTip", "yes"), "no");
+    const QByteArray cases[] = {
+        "[CheckRecTip]\nRecTip=yes\n",
+        "[checkrectip\r",
+        "[CheckRecTip]\rRecTip=yes\x1a",
+        "[A]\rk=1\r\n[CheckRecTip\r\nRecTip\x1a=yes",
+    };
+    for (const QByteArray& before : cases) {
+        const QByteArray after = WriteProfileText(before, "CheckRecTip", "RecTip", "no");
+        EXPECT_EQ(ReadProfileText(after, "CheckRecTip", "RecTip", "yes"), "no")
+            << before.toStdString();
+    }
 }
 
 class ProfileFile : public testing::Test {

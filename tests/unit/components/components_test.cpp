@@ -1,7 +1,9 @@
 #include "app/audioeditor.h"
 #include "app/programdir.h"
 #include "app/runandwait.h"
+#include "reccheck/audiocontrols.h"
 #include "components/componentregistry.h"
+#include "components/moduletrust.h"
 #include "support/qtprint.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,9 +88,95 @@ TEST_F(ComponentTest, RegistryRoundTripAndAMissingRegisterFile) {
     EXPECT_TRUE(ComponentRegistryPath().startsWith(config.path()));
 }
 
-// EnsureAudioEditor keeps what it loaded for the whole run, so its cases run in this order in
-// one test: missing, broken, then installed.
-TEST_F(ComponentTest, EnsureAudioEditorRegistersTheInstalledModuleWhenNeeded) {
+// A folder for modules with this mode; owner another user, when given.
+QString Folder(const QTemporaryDir& root, const QString& name, mode_t mode, uid_t owner = -1) {
+    const QString path = root.filePath(name);
+    const QByteArray native = QFile::encodeName(path);
+    EXPECT_TRUE(QDir().mkpath(path));
+    EXPECT_EQ(::chmod(native.constData(), mode), 0);
+    if (owner != static_cast<uid_t>(-1)) {
+        EXPECT_EQ(::chown(native.constData(), owner, owner), 0);
+    }
+    return path;
+}
+
+QString CopyModule(const char* module, const QString& path, mode_t mode = 0755) {
+    EXPECT_TRUE(QFile::copy(QString::fromLatin1(module), path));
+    EXPECT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    return path;
+}
+
+constexpr uid_t OtherUser = 65534;
+
+TEST_F(ComponentTest, ModulesAreTrustedOnlyWhereNobodyElseCanChangeThem) {
+    QTemporaryDir root;
+    const bool asRoot = ::geteuid() == 0;
+    const QString shared = Folder(root, "shared", 01777);
+    const struct {
+        const char* name;
+        QString module;
+        bool trusted;
+    } cases[] = {
+        {"own folder", CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "own", 0755) + "/a.ocx"),
+         true},
+        {"own folder in a shared sticky folder",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "shared/mine", 0700) + "/a.ocx"), true},
+        {"world-writable folder",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "open", 0777) + "/a.ocx"), false},
+        {"group-writable folder",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "group", 0775) + "/a.ocx"), false},
+        {"world-writable file",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "own", 0755) + "/b.ocx", 0757), false},
+        {"group-writable file",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "own", 0755) + "/c.ocx", 0775), false},
+        {"world-writable folder above",
+         CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "open/deeper", 0700) + "/a.ocx"), false},
+        {"directly in the shared sticky folder",
+         CopyModule(PARVELO_FAKE_COMPONENT, shared + "/a.ocx"), true},
+        {"missing file", root.filePath("own/missing.ocx"), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ModuleTrustProblem(c.module).isEmpty(), c.trusted)
+            << c.name << ": " << ModuleTrustProblem(c.module).toStdString();
+
+    const QString link = root.filePath("own/link.ocx");
+    ASSERT_TRUE(QFile::link(root.filePath("open/a.ocx"), link));
+    EXPECT_FALSE(ModuleTrustProblem(link).isEmpty()) << "a link to an untrusted module";
+
+    if (!asRoot)
+        return;
+    const QString othersFolder =
+        CopyModule(PARVELO_FAKE_COMPONENT, Folder(root, "others", 0755, OtherUser) + "/a.ocx");
+    EXPECT_FALSE(ModuleTrustProblem(othersFolder).isEmpty()) << "another user's folder";
+    const QString othersFile = CopyModule(PARVELO_FAKE_COMPONENT, root.filePath("own/d.ocx"));
+    ASSERT_EQ(::chown(QFile::encodeName(othersFile).constData(), OtherUser, OtherUser), 0);
+    EXPECT_FALSE(ModuleTrustProblem(othersFile).isEmpty()) << "another user's file";
+}
+
+TEST_F(ComponentTest, TheModuleBesideTheProgramComesBeforeTheRegisteredOne) {
+    QTemporaryDir elsewhere;
+    const QString registered =
+        CopyModule(PARVELO_FAKE_COMPONENT, elsewhere.filePath("AudioEditor.ocx"));
+    ASSERT_TRUE(RecordComponentModule("AudioEditor", registered));
+    QString reason;
+    EXPECT_EQ(AudioEditorModulePath(&reason), registered) << "nothing beside the program";
+
+    const QString beside = Install(PARVELO_FAKE_COMPONENT, "AudioEditor.ocx");
+    EXPECT_EQ(AudioEditorModulePath(&reason), beside);
+}
+
+TEST_F(ComponentTest, AModuleOfAnotherBuildIsNeitherUsedNorRegistered) {
+    const QString module = Install(PARVELO_OTHERBUILD_COMPONENT, "AudioEditor.ocx");
+    QString reason;
+    EXPECT_EQ(LoadAudioControls(module, &reason), nullptr);
+    EXPECT_TRUE(reason.contains("another interface")) << reason.toStdString();
+    EXPECT_FALSE(RegisterComponent(module));
+    EXPECT_TRUE(RegisteredComponentModule("AudioEditor").isEmpty());
+}
+
+// EnsureAudioEditor keeps the controls it made for the whole run, so its cases run in this
+// order in one test: every failing one, then the one that makes controls.
+TEST_F(ComponentTest, EnsureAudioEditorUsesOnlyTrustedModulesOfThisBuild) {
     EXPECT_FALSE(EnsureAudioEditor()) << "no module installed";
     EXPECT_THROW(AudioEditorControls(), std::exception);
 
@@ -94,43 +186,124 @@ TEST_F(ComponentTest, EnsureAudioEditorRegistersTheInstalledModuleWhenNeeded) {
 
     // A register that points at a module that is gone counts as not registered.
     EXPECT_TRUE(RecordComponentModule("AudioEditor", program.filePath("gone/AudioEditor.ocx")));
+    EXPECT_FALSE(EnsureAudioEditor()) << "registered module gone";
+
+    // Anybody could have put a module of their own into a world-writable folder.
+    QTemporaryDir elsewhere;
+    const QString open = Folder(elsewhere, "open", 0777);
+    EXPECT_TRUE(RecordComponentModule(
+        "AudioEditor", CopyModule(PARVELO_FAKE_COMPONENT, open + "/AudioEditor.ocx")));
+    EXPECT_FALSE(EnsureAudioEditor()) << "registered module in a world-writable folder";
+    EXPECT_THROW(AudioEditorControls(), std::exception);
+
+    // Another build's maker would crash the client; it is not called.
+    Install(PARVELO_OTHERBUILD_COMPONENT, "AudioEditor.ocx");
+    EXPECT_FALSE(EnsureAudioEditor()) << "a module of another build beside the program";
+    ASSERT_TRUE(QFile::remove(program.filePath("AudioEditor.ocx")));
+
+    // The registered module of another build is passed over for the one beside the program.
+    const QString trusted = Folder(elsewhere, "trusted", 0755);
+    EXPECT_TRUE(RecordComponentModule(
+        "AudioEditor", CopyModule(PARVELO_OTHERBUILD_COMPONENT, trusted + "/AudioEditor.ocx")));
     Install(PARVELO_FAKE_COMPONENT, "AudioEditor.ocx");
-    EXPECT_TRUE(EnsureAudioEditor()) << "registered by this call";
-    EXPECT_EQ(RegisteredComponentModule("AudioEditor"), program.filePath("AudioEditor.ocx"));
-    EXPECT_TRUE(EnsureAudioEditor()) << "created through the register";
+    EXPECT_TRUE(EnsureAudioEditor()) << "the module beside the program";
     EXPECT_NO_THROW(AudioEditorControls());
 }
 
-TEST(SplitRunParameters, SwitchesApartThePathWhole) {
-    const struct {
-        QString parameters;
-        QStringList arguments;
-    } cases[] = {
-        {"/s /opt/client/AudioEditor.ocx", {"/s", "/opt/client/AudioEditor.ocx"}},
-        {"/s /opt/my client/AudioEditor.ocx", {"/s", "/opt/my client/AudioEditor.ocx"}},
-        {"/s /u  x.ocx", {"/s", "/u", "x.ocx"}},
-        {"x.ocx", {"x.ocx"}},
-        {"", {}},
-        {"/s", {"/s"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(SplitRunParameters(c.parameters), c.arguments) << c.parameters.toStdString();
+TEST_F(ComponentTest, APathWithBlanksRegisters) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the folder with a blank must sit right under the root";
+    // A first folder whose name starts like a switch: "/s /My Apps/..." as one text would
+    // lose "/My" as a switch of its own.
+    QTemporaryDir apps(QStringLiteral("/My Apps-XXXXXX"));
+    ASSERT_TRUE(apps.isValid());
+    const QString module = CopyModule(PARVELO_FAKE_COMPONENT, apps.filePath("AudioEditor.ocx"));
+    EXPECT_TRUE(RegisterComponent(module));
+    EXPECT_EQ(RegisteredComponentModule("AudioEditor"), module);
 }
 
-TEST(RunAndWait, KeepsHandlingEventsUntilTheProgramEnds) {
+double ProcessorSeconds() {
+    timespec used{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &used);
+    return double(used.tv_sec) + double(used.tv_nsec) / 1e9;
+}
+
+// Programs run from a program directory of their own: small shell scripts.
+class RunAndWaitTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(program.isValid());
+        SetProgramDir(program.path());
+    }
+
+    QString Script(const char* name, const QByteArray& body) {
+        QFile file(program.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n" + body);
+        file.close();
+        EXPECT_TRUE(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        return file.fileName();
+    }
+
+    QTemporaryDir program;
+};
+
+TEST_F(RunAndWaitTest, WaitsForTheEndWithoutKeepingAProcessorBusy) {
+    Script("sleeper", "sleep 2\n");
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(50);
     QElapsedTimer clock;
     clock.start();
-    RunAndWait("sleep", "1");
-    EXPECT_GE(clock.elapsed(), 900) << "returned before the program ended";
-    EXPECT_GT(ticks, 5) << "events were not handled while waiting";
+    const double processorBefore = ProcessorSeconds();
+    EXPECT_EQ(RunAndWait("sleeper", {}), RunResult::Ended);
+    const double processor = ProcessorSeconds() - processorBefore;
+    EXPECT_GE(clock.elapsed(), 1900) << "returned before the program ended";
+    EXPECT_GT(ticks, 10) << "events were not handled while waiting";
+    // Waiting for the end as an event costs next to nothing; polling costs the whole wait.
+    EXPECT_LT(processor, 0.4) << "the wait kept a processor busy for " << processor << " s";
 }
 
-TEST(RunAndWait, AProgramThatCannotStartReturnsAtOnce) {
-    EXPECT_NO_THROW(RunAndWait("no-such-program-anywhere", "/s x"));
+TEST_F(RunAndWaitTest, ArgumentsArriveWhole) {
+    Script("args",
+           "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
+    EXPECT_EQ(RunAndWait("args", {"/s", "/My Apps/x.ocx", "two  blanks "}), RunResult::Ended);
+    QFile args(program.filePath("args.txt"));
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    EXPECT_EQ(args.readAll(), QByteArray("/s\n/My Apps/x.ocx\ntwo  blanks \n"));
+}
+
+TEST_F(RunAndWaitTest, RunsOnlyFromTheProgramDirectory) {
+    // On the search path, but not in the program directory.
+    EXPECT_EQ(RunAndWait("sleep", {"0"}), RunResult::NotStarted);
+    EXPECT_EQ(RunAndWait("no-such-program-anywhere", {"/s", "x"}), RunResult::NotStarted);
+}
+
+TEST_F(RunAndWaitTest, AProgramThatHangsIsEndedAfterTheTimeLimit) {
+    Script("hang", "echo $$ > \"$(dirname \"$0\")/pid\"; exec sleep 600\n");
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(RunAndWait("hang", {}, 500), RunResult::TimedOut);
+    EXPECT_LT(clock.elapsed(), 20000);
+    QFile pid(program.filePath("pid"));
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/proc/%1").arg(pid.readAll().trimmed().toInt())))
+        << "the hung program still runs";
+}
+
+TEST(ProgramDirOf, IsTheExecutablesFolderAndNeverTheCurrentOne) {
+    const struct {
+        QString executable;
+        QString dir;
+    } cases[] = {
+        {"/opt/parvelo/parvelo", "/opt/parvelo/"},
+        {"/parvelo", "/"},
+        {"/home/a b/x/parvelo", "/home/a b/x/"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramDirOf(c.executable), c.dir) << c.executable.toStdString();
 }
 
 } // namespace

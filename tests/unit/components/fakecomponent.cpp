@@ -18,6 +18,10 @@ extern "C" Q_DECL_EXPORT int DllRegisterServer() {
     return RecordComponentModule(QLatin1String(AudioEditorComponent), ModulePath()) ? 0 : 1;
 }
 
+extern "C" Q_DECL_EXPORT const char* AudioEditorInterfaceVersion() {
+    return AudioControlsInterface;
+}
+
 extern "C" Q_DECL_EXPORT TAudioControls* CreateAudioControls(const TAudioControlsHost*) {
     return new FakeAudioControls;
 }

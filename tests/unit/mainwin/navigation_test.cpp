@@ -48,7 +48,7 @@ TEST(ReturnAddress, QuestionMarkDecidesTheSeparator) {
         EXPECT_EQ(ReturnAddress(url, n), expected);
 }
 
-TEST(IsFollowableReturnAddress, OnlyHttpAndHttps) {
+TEST(IsWebAddress, OnlyHttpAndHttps) {
     const std::pair<QString, bool> cases[] = {
         {"http://h/Home/Home/Main", true},
         {"https://h/a?b=1", true},
@@ -60,6 +60,7 @@ TEST(IsFollowableReturnAddress, OnlyHttpAndHttps) {
         {"data:text/html,<b>x</b>", false},
         {"ftp://h/a", false},
         {"/Home/Home/Main", false},
+        {"/", false},
         {"h/Home", false},
         {"http:///nohost", false},
         {"", false},
@@ -68,7 +69,7 @@ TEST(IsFollowableReturnAddress, OnlyHttpAndHttps) {
         {"about:blank", false},
     };
     for (const auto& [url, followed] : cases)
-        EXPECT_EQ(IsFollowableReturnAddress(url), followed) << url.toStdString();
+        EXPECT_EQ(IsWebAddress(url), followed) << url.toStdString();
 }
 
 constexpr char ErrorPage[] = "/opt/client/errorpage.htm";

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Why the module file at path must not be loaded: empty when it may be. A module is trusted
+// when the file it leads to and every folder above that belong to the user or to root and
+// nobody else can change them: the file not writable by group or others, each folder neither,
+// unless it has the sticky bit (as /tmp has), which keeps others from replacing what is in it.
+QString ModuleTrustProblem(const QString& path);
