@@ -44,16 +44,12 @@ file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "${PARVELO_PACKAGE_PREFIX}/Co
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 # What the program loads at run time besides what it links: the platform plugins, the
-# speech model, the sound server, the Chinese font, the OpenGL drivers and Qt's Chinese texts.
-set(PARVELO_PACKAGE_DEPENDS
-  libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6
-  libqt6webenginecore6 libqt6webenginewidgets6 qt6-qpa-plugins libpulse0
-  libwebrtc-audio-processing1 libpocketsphinx3 pocketsphinx-en-us libx11-6 fonts-noto-cjk
-  libgl1-mesa-dri qt6-translations-l10n)
+# speech model, the Chinese font, the OpenGL drivers and Qt's Chinese texts.
+set(PARVELO_PACKAGE_DEPENDS qt6-qpa-plugins pocketsphinx-en-us fonts-noto-cjk libgl1-mesa-dri
+  qt6-translations-l10n)
 list(JOIN PARVELO_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
-if(DPKG_SHLIBDEPS_PROGRAM)
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-endif()
+# The packages of the libraries it links are those dpkg-shlibdeps finds on the system the
+# package is built on: Debian 12 and Debian 13 name several of them differently.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 include(CPack)

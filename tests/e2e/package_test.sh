@@ -78,13 +78,35 @@ control_field() {
 [[ $(control_field Package) == parvelo ]] || fail "package name '$(control_field Package)'"
 [[ $(control_field Version) == "$version" ]] || fail "package version '$(control_field Version)'"
 depends=$(control_field Depends)
-# The packages named here exactly; dpkg-shlibdeps may add versioned ones beside them.
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6 \
-  libqt6webenginecore6 libqt6webenginewidgets6 qt6-qpa-plugins libpulse0 \
-  libwebrtc-audio-processing1 libpocketsphinx3 pocketsphinx-en-us libx11-6 fonts-noto-cjk \
-  libgl1-mesa-dri qt6-translations-l10n; do
-  grep -Eq "(^|, )$package( \(|,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+# The package names in Depends, alternatives included, one a line.
+depends_names=$(sed 's/([^)]*)//g; s/[,|]/\n/g' <<<"$depends" | tr -d ' ' | grep -v '^$')
+depends_on() {
+  grep -qxF "$1" <<<"$depends_names"
+}
+# What the program loads without linking it.
+for package in qt6-qpa-plugins pocketsphinx-en-us fonts-noto-cjk libgl1-mesa-dri \
+  qt6-translations-l10n; do
+  depends_on "$package" || fail "Depends lacks $package: $depends"
 done
+# The package of every library a program or module of the package links, as this system names it.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+while IFS= read -r file; do
+  [[ $(od -An -tx1 -N4 "$shared/$file" | tr -d ' ') == 7f454c46 ]] || continue
+  for library in $(readelf -d "$shared/$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    owner=$(dpkg-query -S "*/$multiarch/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
+    [[ -n $owner ]] || { fail "no package here holds $library, which $file links"; continue; }
+    depends_on "$owner" || fail "Depends lacks $owner, whose $library $file links: $depends"
+  done
+done < <(files_below "$shared")
+# Every package named exists on the system the package was built on (installed here, or named
+# by one installed here): a name carried over from another release would make it uninstallable.
+installed_names=$(dpkg-query -W -f='${db:Status-Status} ${Package} ${Provides}\n' |
+  sed -n 's/^installed //p' | sed 's/([^)]*)//g; s/,/ /g' | tr -s ' ' '\n' | sed 's/:.*//' |
+  LC_ALL=C sort -u)
+while IFS= read -r package; do
+  grep -qxF "$package" <<<"$installed_names" ||
+    fail "Depends names $package, which this system neither has nor provides: $depends"
+done <<<"$depends_names"
 [[ $(dpkg-deb -I "$deb" conffiles 2>/dev/null) == /opt/parvelo/Conf.ini ]] ||
   fail "the shared Conf.ini is not the package's one configuration file"
 

@@ -117,15 +117,41 @@ bool RunXdotool(const QStringList& arguments) {
     return xdotool.waitForFinished(10000) && xdotool.exitCode() == 0;
 }
 
-bool ClickInCentredWindow(QSize window, QPoint at) {
+namespace {
+
+QString XdotoolOutput(const QStringList& arguments) {
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
-    xdotool.waitForFinished();
-    const QStringList screen = QString::fromLatin1(xdotool.readAllStandardOutput()).split(' ');
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    xdotool.waitForFinished(10000);
+    return QString::fromLatin1(xdotool.readAllStandardOutput());
+}
+
+// Whether a shown window has this place and size. The client logs its message loop before
+// the X server has mapped its window; a click sent earlier is lost.
+bool WindowShownAt(QPoint origin, QSize size) {
+    const QStringList windows =
+        XdotoolOutput({"search", "--onlyvisible", "--name", ""}).split('\n', Qt::SkipEmptyParts);
+    for (const QString& window : windows) {
+        const QString geometry = XdotoolOutput({"getwindowgeometry", "--shell", window});
+        if (geometry.contains(QStringLiteral("X=%1\n").arg(origin.x())) &&
+            geometry.contains(QStringLiteral("Y=%1\n").arg(origin.y())) &&
+            geometry.contains(QStringLiteral("WIDTH=%1\n").arg(size.width())) &&
+            geometry.contains(QStringLiteral("HEIGHT=%1\n").arg(size.height())))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool ClickInCentredWindow(QSize window, QPoint at) {
+    const QStringList screen = XdotoolOutput({"getdisplaygeometry"}).split(' ');
     if (screen.size() != 2)
         return false;
     const QPoint origin((screen[0].toInt() - window.width()) / 2,
                         (screen[1].trimmed().toInt() - window.height()) / 2);
+    if (!WaitUntil([&] { return WindowShownAt(origin, window); }))
+        return false;
     const QPoint target = origin + at;
     return RunXdotool({"mousemove", QString::number(target.x()), QString::number(target.y()),
                        "sleep", "0.2", "click", "1"});

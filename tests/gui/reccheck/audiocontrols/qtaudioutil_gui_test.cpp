@@ -6,7 +6,6 @@
 #include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMediaDevices>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -335,9 +334,17 @@ private slots:
                             "source_name=mic"});
             PactlInCleanup({"set-default-source", "mic"});
         });
-        QTRY_VERIFY(QMediaDevices::audioInputs().isEmpty());
+        // The server now offers only monitors of loudspeakers; Qt 6.8 goes on listing the
+        // removed microphone, and a recorder opened on it would never start.
         WatchedAudio watched;
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, watched.audio.PrepareRecord());
+        try {
+            watched.audio.PrepareRecord();
+            QFAIL("PrepareRecord did not throw");
+        } catch (const std::runtime_error& error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("没有可用的麦克风")),
+                     error.what());
+        }
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, watched.audio.StartRecord());
         QCOMPARE(watched.statuses, QList<int>{});
     }
 

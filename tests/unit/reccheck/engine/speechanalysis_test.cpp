@@ -1,5 +1,6 @@
 #include "reccheck/engine/speechanalysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
