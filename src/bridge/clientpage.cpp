@@ -5,6 +5,7 @@
 #include "log/logger.h"
 
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
@@ -16,6 +17,17 @@ AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType ty
 
 ClientPage::ClientPage(QWebEngineProfile* profile, const PageScripts& scripts, QObject* parent)
     : QWebEnginePage(profile, parent), scripts_(scripts) {
+    QWebEngineSettings* settings = this->settings();
+    // A local file (the error page) must not read the web.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    // Pop-ups only from a click.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // Listening exercises start their recording when the page loads, as they did in the
+    // platform's old browser.
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    // Nothing a page links to is handed to the desktop's programs: addresses of schemes the
+    // browser does not load itself never reach the navigation hook, they are dropped.
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
             navigationUnderWay_ = false;

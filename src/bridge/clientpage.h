@@ -10,7 +10,8 @@ class PageScripts;
 // What the browser does with a navigation; a refused one is noted in the log.
 AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
 
-// The browser page's hooks. Each override hands the decision to the host; none holds policy.
+// The browser page's hooks, and the settings every page of the client has. Each override hands
+// the decision to the host; none holds policy.
 class ClientPage : public QWebEnginePage {
     Q_OBJECT
 public:

@@ -103,19 +103,10 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
 
     QWebEngineSettings* settings = page_->settings();
     settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
-    // The local error page needs nothing remote; a local file must not read the web.
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     // Video players may ask to fill the screen; only the platform's pages are let.
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
-    // Listening exercises start their recording when the page loads, as they did in the
-    // platform's old browser.
-    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
-    // Nothing a page links to is handed to the desktop's programs: addresses of schemes the
-    // browser does not load itself never reach the navigation hook, they are dropped.
-    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
-    AnswerPermissionRequests(page_, [this] { return PlatformHost ? PlatformHost() : QString(); });
+    AnswerPermissionRequests(page_, [this] { return platformHost(); });
     // Top page and frames alike.
     page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
         return acceptNavigation(url, type);
@@ -145,19 +136,17 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
         if (OnDocumentComplete)
             RunHandler([&] { OnDocumentComplete(url); });
     });
-    connect(page_, &QWebEnginePage::loadingChanged, this,
-            [this](const QWebEngineLoadingInfo& info) {
-                if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus &&
-                    moveScriptsToPage_)
-                    moveScriptsToPage();
-                if (!IsLoadFailure(info) || !OnNavigateError)
-                    return;
-                bool cancel = false;
-                RunHandler([&] {
-                    OnNavigateError(BrowserAddress(info.url()), QString(), info.errorCode(),
-                                    cancel);
-                });
+    connect(
+        page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && moveScriptsToPage_)
+                moveScriptsToPage();
+            if (!IsLoadFailure(info) || !OnNavigateError)
+                return;
+            bool cancel = false;
+            RunHandler([&] {
+                OnNavigateError(BrowserAddress(info.url()), QString(), info.errorCode(), cancel);
             });
+        });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 if (status == QWebEnginePage::NormalTerminationStatus || !OnPageProcessEnded)
@@ -215,6 +204,7 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
         return nullptr;
     }
     auto* window = new TPageWindow(profile_, scripts_);
+    AnswerPermissionRequests(window->page(), [this] { return platformHost(); });
     windows_.append(window);
     window->show();
     DebugLog("new window opened");
@@ -246,6 +236,10 @@ void TWebEngineWB::fullScreenRequested(QWebEngineFullScreenRequest request) {
         view_->show();
     }
     watchFocusProxy();
+}
+
+QString TWebEngineWB::platformHost() const {
+    return PlatformHost ? PlatformHost() : QString();
 }
 
 bool TWebEngineWB::acceptReload() {

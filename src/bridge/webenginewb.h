@@ -46,6 +46,7 @@ private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
+    QString platformHost() const;
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
     void moveScriptsToPage();
