@@ -14,8 +14,10 @@
 #include "ui/windowregion.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QThread>
 #include <QTimer>
@@ -26,6 +28,20 @@ constexpr int WizardWidth = 558;
 constexpr int WizardHeight = 353;
 constexpr int CornerEllipse = 4;
 constexpr int ResultPauseMs = 1000;
+// The failure line sits on the band under the buttons, in the colour of the page's headline.
+const QRect FailureLinePlace(0, 308, WizardWidth, 24);
+// "回放" sits right of the result pages' buttons.
+const QRect ReplayButtonPlace(462, 270, 64, 24);
+
+// A missing file, or one that does not even start as a RIFF WAV file, cannot be played back.
+bool IsPlayableRecording(const QString& path) {
+    constexpr qint64 WavHeaderBytes = 44;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= WavHeaderBytes)
+        return false;
+    const QByteArray head = file.read(12);
+    return head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
 
 const char* PageName(int page) {
     switch (page) {
@@ -107,6 +123,18 @@ TCheckRecord::TCheckRecord(TAudioControls& controls, QWidget* centreOn)
     RzBmpButton5 = MakeCloseButton(TabSheet3, false);
     RzBmpButton8 = MakeCaptionButton(TabSheet3, {133, 264}, QStringLiteral("retry"));
     RzBmpButton7 = MakeCaptionButton(TabSheet3, {312, 264}, QStringLiteral("exit"));
+    failureLine = new QLabel(TabSheet3);
+    failureLine->setObjectName(QStringLiteral("failureLine"));
+    failureLine->setGeometry(FailureLinePlace);
+    failureLine->setAlignment(Qt::AlignCenter);
+    QFont lineFont;
+    lineFont.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei")});
+    lineFont.setPixelSize(14);
+    failureLine->setFont(lineFont);
+    failureLine->setStyleSheet(QStringLiteral("color: #c03a2b; background: transparent;"));
+
+    replayOnSuccess = MakeReplayButton(TabSheet2);
+    replayOnFailure = MakeReplayButton(TabSheet3);
 
     RzBmpButton1 = MakeCloseButton(TabSheet4, true);
     RzBmpButton2 = MakeCaptionButton(TabSheet4, {432, 272}, QStringLiteral("start"));
@@ -131,6 +159,7 @@ TCheckRecord::TCheckRecord(TAudioControls& controls, QWidget* centreOn)
     };
     environment.isRecTipOn = IsRecTipOn;
     environment.writeRecTip = WriteRecTip;
+    environment.isPlayableRecording = IsPlayableRecording;
     flow_ = std::make_unique<TCheckRecordFlow>(controls.CreateAudioUtil(), controls.CreateECL(),
                                                VyraMicLevel1, std::move(environment), ProgramDir());
     flow_->VyraAudioUtil1()->OnStatusChange = [this](TVyraAudioUtil*, int status) {
@@ -143,6 +172,8 @@ TCheckRecord::TCheckRecord(TAudioControls& controls, QWidget* centreOn)
     connect(RzBmpButton6, &TPicButton::clicked, this, &TCheckRecord::RzBmpButton6Click);
     connect(RzBmpButton8, &TPicButton::clicked, this, &TCheckRecord::RzBmpButton8Click);
     connect(RzBmpButton9, &TPicButton::clicked, this, &TCheckRecord::RzBmpButton9Click);
+    for (QPushButton* replay : {replayOnSuccess, replayOnFailure})
+        connect(replay, &QPushButton::clicked, this, &TCheckRecord::ReplayRecordingClick);
     connect(tmr1, &QTimer::timeout, this, &TCheckRecord::tmr1Timer);
 
     FormCreate();
@@ -159,6 +190,22 @@ QWidget* TCheckRecord::AddPage(const char* picture) {
     return page;
 }
 
+QPushButton* TCheckRecord::MakeReplayButton(QWidget* page) {
+    auto* button = new QPushButton(QStringLiteral("回放"), page);
+    button->setObjectName(QStringLiteral("replayRecording"));
+    button->setGeometry(ReplayButtonPlace);
+    button->setCheckable(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setStyleSheet(QStringLiteral(
+        "QPushButton { color: #1a3e6e; background: #ffffff; border: 1px solid #1f559c;"
+        " border-radius: 3px; font-size: 13px; }"
+        "QPushButton:hover { background: #e9f1fb; }"
+        "QPushButton:checked { color: #ffffff; background: #1f559c; }"
+        "QPushButton:disabled { color: #a0a8b4; border-color: #c4ccd8; background: #f4f6f9; }"));
+    return button;
+}
+
 void TCheckRecord::FormCreate() {
     setMask(RoundedWindowRegion(QSize(WizardWidth + 1, WizardHeight + 1), CornerEllipse,
                                 CornerEllipse));
@@ -167,9 +214,15 @@ void TCheckRecord::FormCreate() {
 }
 
 void TCheckRecord::showEvent(QShowEvent* event) {
-    if (centreOn_)
+    // Restoring the window from minimised sends another, spontaneous show event: running the
+    // show handler again would stop a running countdown and leave the recorder running.
+    const bool firstShow = !event->spontaneous() && !shown_;
+    if (firstShow && centreOn_)
         CentreOnWindow(this, centreOn_);
     QDialog::showEvent(event);
+    if (!firstShow)
+        return;
+    shown_ = true;
     FormShow();
 }
 
@@ -198,6 +251,11 @@ void TCheckRecord::RzBmpButton8Click() {
 void TCheckRecord::RzBmpButton9Click() {
     DebugLog("recording check: sample replayed");
     Handle([this] { flow_->RzBmpButton9Click(); });
+}
+
+void TCheckRecord::ReplayRecordingClick() {
+    DebugLog("recording check: recording replay clicked");
+    Handle([this] { flow_->ReplayRecordingClick(); });
 }
 
 void TCheckRecord::VyraAudioUtil1StatusChange(int status) {
@@ -266,5 +324,10 @@ void TCheckRecord::Render() {
     RzProgressStatus1->setValue(view.progressDone);
     lbl1->setText(view.countdown);
     img5->setVisible(view.micIconVisible);
+    failureLine->setText(view.failureLine);
+    for (QPushButton* replay : {replayOnSuccess, replayOnFailure}) {
+        replay->setEnabled(view.recordingReplayEnabled);
+        replay->setChecked(view.recordingReplaying);
+    }
     RzPageControl1->repaint();
 }

@@ -6,6 +6,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QStackedWidget;
 class QTimer;
 class TAudioControls;
@@ -35,6 +36,11 @@ public:
     TPicButton* RzBmpButton7; // 退出
     TPicButton* RzBmpButton8; // 重试
     TPicButton* RzBmpButton9; // the loudspeaker
+    // "回放" on the success and the failure page.
+    QPushButton* replayOnSuccess;
+    QPushButton* replayOnFailure;
+    // The failure page's line saying what the verdict found.
+    QLabel* failureLine;
     QLabel* lbl1;
     QLabel* img5;
     QProgressBar* RzProgressStatus1;
@@ -59,6 +65,7 @@ private:
     void RzBmpButton6Click();
     void RzBmpButton8Click();
     void RzBmpButton9Click();
+    void ReplayRecordingClick();
     void VyraAudioUtil1StatusChange(int status);
     void tmr1Timer();
     void FormClose();
@@ -69,8 +76,10 @@ private:
     void Render();
     bool PageCloseEnabled() const;
     QWidget* AddPage(const char* picture);
+    QPushButton* MakeReplayButton(QWidget* page);
 
     std::unique_ptr<TCheckRecordFlow> flow_;
     QWidget* centreOn_;
     int shownPage_ = -1;
+    bool shown_ = false;
 };

@@ -1,5 +1,6 @@
 #include "reccheck/checkrecordflow.h"
 
+#include "reccheck/failureline.h"
 #include "reccheck/rectip.h"
 
 #include <utility>
@@ -66,13 +67,50 @@ void TCheckRecordFlow::RzBmpButton9Click() {
 }
 
 void TCheckRecordFlow::RzBmpButton8Click() {
-    view_.page = StartPage;
-    view_.replayVisible = true;
-    retryMode_ = true;
+    Guarded([this] {
+        StopRecordingReplay();
+        view_.page = StartPage;
+        view_.replayVisible = true;
+        retryMode_ = true;
+    });
+}
+
+void TCheckRecordFlow::ReplayRecordingClick() {
+    Guarded([this] {
+        if (view_.recordingReplaying) {
+            StopRecordingReplay();
+            return;
+        }
+        if (!view_.recordingReplayEnabled)
+            return;
+        audio_->SetFileName(recordFile_);
+        // The player reports its start at once, and that status belongs to the replay.
+        view_.recordingReplaying = true;
+        try {
+            audio_->Play();
+        } catch (...) {
+            view_.recordingReplaying = false;
+            view_.recordingReplayEnabled = false;
+            throw;
+        }
+    });
+}
+
+void TCheckRecordFlow::StopRecordingReplay() {
+    if (!view_.recordingReplaying)
+        return;
+    audio_->Stop();
+    view_.recordingReplaying = false;
 }
 
 void TCheckRecordFlow::VyraAudioUtil1StatusChange(int status) {
     Guarded([this, status] {
+        // The replayed recording's statuses say nothing about the sample or a recording.
+        if (view_.recordingReplaying) {
+            if (status == AudioIdle)
+                view_.recordingReplaying = false;
+            return;
+        }
         if (status != AudioIdle) {
             lastStatus_ = status;
             return;
@@ -137,10 +175,13 @@ void TCheckRecordFlow::tmr1Timer() {
 
 void TCheckRecordFlow::showTab(int failed) {
     view_.page = failed == 0 ? SuccessPage : FailurePage;
+    view_.failureLine = FailureLine(failed);
+    view_.recordingReplayEnabled = environment_.isPlayableRecording(recordFile_);
 }
 
 void TCheckRecordFlow::FormClose() {
     environment_.setTimerRunning(false);
+    // Destroying the player also ends a replay of the recording.
     audio_.reset();
     engine_.reset();
     saveTipConfig(checkPassed_);

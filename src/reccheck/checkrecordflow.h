@@ -32,6 +32,11 @@ struct CheckRecordView {
     int progressDone = 0;
     QString countdown;           // lbl1
     bool micIconVisible = false; // img5
+    // The failure page's line under its picture: what the verdict found.
+    QString failureLine;
+    // "回放" on the result pages: plays the recording back; held down while it plays.
+    bool recordingReplayEnabled = false;
+    bool recordingReplaying = false;
 };
 
 // What the wizard needs from around it; the tests replace each part.
@@ -46,6 +51,8 @@ struct CheckRecordEnvironment {
     std::function<bool()> isRecTipOn;
     // Stores the tip setting ("yes" or "no"); false when it could not be written.
     std::function<bool(const QString& value)> writeRecTip;
+    // Whether the file at path holds a recording the player can play.
+    std::function<bool(const QString& path)> isPlayableRecording;
 };
 
 // The countdown text for the seconds left: "剩余10秒     ".
@@ -65,6 +72,8 @@ public:
     void RzBmpButton2Click(); // "开始"
     void RzBmpButton9Click(); // the loudspeaker: replay the sample
     void RzBmpButton8Click(); // "重试"
+    // "回放" on a result page: plays the recording, or stops it when it is playing.
+    void ReplayRecordingClick();
     void VyraAudioUtil1StatusChange(int status);
     void tmr1Timer();
     void FormClose();
@@ -86,6 +95,7 @@ private:
     void BeginCheckRec();
     void showTab(int failed);
     void saveTipConfig(bool passed);
+    void StopRecordingReplay();
     void Guarded(const std::function<void()>& handler);
 
     std::unique_ptr<TVyraAudioUtil> audio_;

@@ -3,13 +3,19 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstring>
+#include <optional>
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/genrand.h>
 
 namespace {
 
-constexpr char SearchName[] = "sentence";
+constexpr char SentenceSearch[] = "sentence";
+constexpr char PhoneLoopSearch[] = "phones";
+constexpr double FrameSeconds = 0.01;
+constexpr char WideBeam[] = "1e-120";
+constexpr double UsualBeam = 1e-48;
 // Dither keeps stretches of digital silence from giving the feature extraction log(0).
 constexpr unsigned long DitherSeed = 7;
 
@@ -57,10 +63,13 @@ TSentenceAligner::Create(const QString& modelDir, const QString& sentence, QStri
     const QByteArray acousticModelPath = QFile::encodeName(acousticModel);
     const QByteArray dictionaryPath = QFile::encodeName(dictionary);
     // The recording comes already cut to the voice, so the recogniser's own silence removal
-    // would only take frames away.
-    decoder->config =
-        cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", acousticModelPath.constData(), "-dict",
-                    dictionaryPath.constData(), "-dither", "yes", "-remove_silence", "no", nullptr);
+    // would only take frames away. The sentence's alignment searches wider than usual: a
+    // one-sentence grammar is cheap, and a reading through a narrow-band microphone otherwise
+    // loses its path before the grammar's end.
+    decoder->config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", acousticModelPath.constData(),
+                                  "-dict", dictionaryPath.constData(), "-dither", "yes",
+                                  "-remove_silence", "no", "-beam", WideBeam, "-pbeam", WideBeam,
+                                  "-wbeam", WideBeam, "-allphone_ci", "yes", nullptr);
     if (decoder->config)
         decoder->decoder = ps_init(decoder->config);
     if (!decoder->decoder) {
@@ -68,12 +77,20 @@ TSentenceAligner::Create(const QString& modelDir, const QString& sentence, QStri
             *error = QStringLiteral("the speech model in %1 cannot be loaded").arg(modelDir);
         return nullptr;
     }
-    if (ps_set_jsgf_string(decoder->decoder, SearchName, SentenceGrammar(sentence).constData()) !=
-            0 ||
-        ps_set_search(decoder->decoder, SearchName) != 0) {
+    if (ps_set_jsgf_string(decoder->decoder, SentenceSearch,
+                           SentenceGrammar(sentence).constData()) != 0) {
         if (error)
             *error =
                 QStringLiteral("the sentence \"%1\" has words the dictionary lacks").arg(sentence);
+        return nullptr;
+    }
+    // Without a language model: any phone may follow any other. Context-independent phones and
+    // the usual beams keep it quick.
+    cmd_ln_set_float_r(decoder->config, "-beam", UsualBeam);
+    cmd_ln_set_float_r(decoder->config, "-pbeam", UsualBeam);
+    if (ps_set_allphone(decoder->decoder, PhoneLoopSearch, nullptr) != 0) {
+        if (error)
+            *error = QStringLiteral("the speech model in %1 has no phone loop").arg(modelDir);
         return nullptr;
     }
     return std::unique_ptr<TSentenceAligner>(new TSentenceAligner(std::move(decoder)));
@@ -84,23 +101,66 @@ TSentenceAligner::TSentenceAligner(std::unique_ptr<Decoder> decoder)
 
 TSentenceAligner::~TSentenceAligner() = default;
 
-SentenceAlignment TSentenceAligner::Align(const qint16* samples, size_t count) {
-    ps_decoder_t* const decoder = FDecoder->decoder;
-    SentenceAlignment result;
+namespace {
+
+// The acoustic score of a search's best hypothesis and its longest word (fillers such as
+// silence left out).
+struct Hypothesis {
+    double acousticScore = 0.0;
+    int frames = 0;
+    int longestWordFrames = 0;
+};
+
+bool IsFiller(const char* word) {
+    return *word == '<' || *word == '[' || *word == '+' || std::strcmp(word, "(NULL)") == 0 ||
+           std::strcmp(word, "SIL") == 0;
+}
+
+std::optional<Hypothesis> Decode(ps_decoder_t* decoder, const char* search, const qint16* samples,
+                                 size_t count) {
     // The same recording must always get the same verdict, whatever was checked before: the
     // dither's generator is reseeded and the noise estimate of the last recording dropped.
     genrand_seed(DitherSeed);
-    if (ps_start_stream(decoder) != 0 || ps_start_utt(decoder) != 0)
-        return result;
+    if (ps_set_search(decoder, search) != 0 || ps_start_stream(decoder) != 0 ||
+        ps_start_utt(decoder) != 0)
+        return std::nullopt;
     ps_process_raw(decoder, samples, count, FALSE, TRUE);
     ps_end_utt(decoder);
     int32 score = 0;
     // Without a path to the grammar's final state there is no hypothesis.
-    const char* const hypothesis = ps_get_hyp(decoder, &score);
-    const int frames = ps_get_n_frames(decoder);
-    if (hypothesis && *hypothesis && frames > 0) {
-        result.found = true;
-        result.scorePerFrame = static_cast<double>(score) / frames;
+    const char* const text = ps_get_hyp(decoder, &score);
+    Hypothesis hypothesis;
+    hypothesis.frames = ps_get_n_frames(decoder);
+    if (!text || !*text || hypothesis.frames <= 0)
+        return std::nullopt;
+    for (ps_seg_t* segment = ps_seg_iter(decoder); segment; segment = ps_seg_next(segment)) {
+        int32 acoustic = 0, language = 0, backoff = 0;
+        ps_seg_prob(segment, &acoustic, &language, &backoff);
+        hypothesis.acousticScore += acoustic;
+        const char* const word = ps_seg_word(segment);
+        if (IsFiller(word))
+            continue;
+        int first = 0, last = 0;
+        ps_seg_frames(segment, &first, &last);
+        hypothesis.longestWordFrames = std::max(hypothesis.longestWordFrames, last - first + 1);
     }
+    return hypothesis;
+}
+
+} // namespace
+
+SentenceAlignment TSentenceAligner::Align(const qint16* samples, size_t count) {
+    ps_decoder_t* const decoder = FDecoder->decoder;
+    SentenceAlignment result;
+    const std::optional<Hypothesis> sentence = Decode(decoder, SentenceSearch, samples, count);
+    if (!sentence)
+        return result;
+    const std::optional<Hypothesis> phones = Decode(decoder, PhoneLoopSearch, samples, count);
+    if (!phones)
+        return result;
+    result.found = true;
+    result.scorePerFrame = sentence->acousticScore / sentence->frames;
+    result.phoneLoopScorePerFrame = phones->acousticScore / phones->frames;
+    result.longestWordSeconds = sentence->longestWordFrames * FrameSeconds;
     return result;
 }

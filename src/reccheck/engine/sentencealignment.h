@@ -5,13 +5,20 @@
 #include <memory>
 
 // Checks that a recording is a reading of one given sentence, by aligning it against a grammar
-// that allows only that sentence: the alignment reaches the grammar's end only when the words
-// were spoken in order.
+// that allows only that sentence, and against a loop of any phones in any order: the alignment
+// reaches the grammar's end only when something like the words was spoken in order, and its
+// acoustic score comes close to the phone loop's only when the words are really the sentence's.
 
 struct SentenceAlignment {
+    // The alignment reached the grammar's end.
     bool found = false;
-    // The alignment's log-likelihood per 10 ms frame, 0 when it did not reach the end.
+    // The acoustic scores per 10 ms frame (log-likelihoods in the recogniser's units, relative
+    // to the best hypothesis alive in each frame) of the sentence's alignment and of the best
+    // sequence of any phones over the same frames; 0 when the alignment did not reach the end.
     double scorePerFrame = 0.0;
+    double phoneLoopScorePerFrame = 0.0;
+    // The longest word of the alignment, in seconds.
+    double longestWordSeconds = 0.0;
 };
 
 // The directory of the US English acoustic model and dictionary where the recogniser's

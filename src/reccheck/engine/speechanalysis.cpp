@@ -49,9 +49,10 @@ VadHandle MakeVad() {
 
 } // namespace
 
-SignalFigures AnalyseSignal(const std::vector<qint16>& samples, int sampleRate) {
+SignalFigures AnalyseSignal(const std::vector<qint16>& samples,
+                            const std::vector<qint16>& voiceBand, int sampleRate) {
     SignalFigures figures;
-    if (samples.empty() || sampleRate <= 0)
+    if (samples.empty() || sampleRate <= 0 || voiceBand.size() != samples.size())
         return figures;
 
     int peak = 0;
@@ -72,8 +73,11 @@ SignalFigures AnalyseSignal(const std::vector<qint16>& samples, int sampleRate) 
         return figures;
 
     std::vector<double> framePowers(frameCount);
+    int voiceBandPeak = 0;
+    for (const qint16 sample : voiceBand)
+        voiceBandPeak = std::max(voiceBandPeak, std::abs(static_cast<int>(sample)));
     for (size_t frame = 0; frame < frameCount; ++frame) {
-        const qint16* const begin = samples.data() + frame * frameLength;
+        const qint16* const begin = voiceBand.data() + frame * frameLength;
         double sumOfSquares = 0.0;
         for (size_t i = 0; i < frameLength; ++i)
             sumOfSquares += static_cast<double>(begin[i]) * begin[i];
@@ -87,14 +91,16 @@ SignalFigures AnalyseSignal(const std::vector<qint16>& samples, int sampleRate) 
 
     // The detector also takes loud steady noise for voice; a voice stands out of the noise.
     const double voiceThreshold = *noiseFrame * std::pow(10.0, VoiceAboveNoiseDb / 10.0);
+    const double voiceBandPeakDb =
+        voiceBandPeak == 0 ? SilenceDb : 20.0 * std::log10(voiceBandPeak / FullScale);
     const double detectorGain =
-        std::pow(10.0, std::min(DetectorPeakDb - figures.peakDb, MaxDetectorGainDb) / 20.0);
+        std::pow(10.0, std::min(DetectorPeakDb - voiceBandPeakDb, MaxDetectorGainDb) / 20.0);
     std::vector<int16_t> detectorFrame(frameLength);
     VadHandle vad = MakeVad();
     double voicedPower = 0.0;
     size_t voicedFrames = 0;
     for (size_t frame = 0; frame < frameCount; ++frame) {
-        const qint16* const begin = samples.data() + frame * frameLength;
+        const qint16* const begin = voiceBand.data() + frame * frameLength;
         std::transform(begin, begin + frameLength, detectorFrame.begin(), [&](qint16 sample) {
             return static_cast<int16_t>(
                 std::clamp(std::lround(sample * detectorGain), long{INT16_MIN}, long{INT16_MAX}));

@@ -15,7 +15,7 @@ struct SignalFigures {
     double peakDb = SilenceDb;
     // Samples at either end of the 16-bit range, as a percentage of all samples.
     double clippedPercent = 0.0;
-    // The level of the quietest tenth of the frames.
+    // The level of the quietest tenth of the frames of the voice band.
     double noiseDb = SilenceDb;
     // The mean power of the voiced frames, those the detector marks as voice and that stand
     // out of the noise; SilenceDb when none.
@@ -27,5 +27,8 @@ struct SignalFigures {
 };
 
 // Measures mono samples at sampleRate, which must be 8000, 16000, 32000 or 48000 Hz (the rates
-// the detector works at); at other rates nothing counts as voiced.
-SignalFigures AnalyseSignal(const std::vector<qint16>& samples, int sampleRate);
+// the detector works at; at other rates nothing counts as voiced): peak and clipping on the
+// samples as recorded, noise floor, speech level and voice on their voice band (VoiceBand of
+// the same samples), so that rumble and hum under a voice do not hide it.
+SignalFigures AnalyseSignal(const std::vector<qint16>& samples,
+                            const std::vector<qint16>& voiceBand, int sampleRate);

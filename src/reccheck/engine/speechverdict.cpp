@@ -1,5 +1,6 @@
 #include "speechverdict.h"
 
+#include "voiceband.h"
 #include "wavfile.h"
 
 #include <QElapsedTimer>
@@ -13,7 +14,8 @@ constexpr double AlignmentMarginSeconds = 0.5;
 
 // Where the recognizer's 10 ms analysis frames fall decides a borderline alignment: the same
 // reading recorded a few milliseconds later can miss the grammar's end. The alignment is tried
-// at three phases of the frame, so the verdict does not hang on that.
+// at up to three phases of the frame, until one shows the sentence, so the verdict does not
+// hang on that.
 constexpr size_t FramePhaseSamples[] = {0, 53, 107};
 
 SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
@@ -25,7 +27,7 @@ SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<q
         const size_t begin =
             std::min(end, (signal.voicedBegin > margin ? signal.voicedBegin - margin : 0) + phase);
         alignment = aligner.Align(samples.data() + begin, end - begin);
-        if (alignment.found)
+        if (SentenceAccepted(alignment))
             break;
     }
     return alignment;
@@ -45,7 +47,8 @@ VerdictFigures Judge(const QString& path, TSentenceAligner* aligner) {
     }
 
     const std::vector<qint16> samples = Pcm16Samples(wav->pcm16);
-    figures.signal = AnalyseSignal(samples, wav->sampleRate);
+    const std::vector<qint16> voiceBand = VoiceBand(samples, wav->sampleRate);
+    figures.signal = AnalyseSignal(samples, voiceBand, wav->sampleRate);
     figures.verdict = LevelVerdict(figures.signal);
     if (figures.verdict != VerdictPass)
         return figures;
@@ -53,9 +56,9 @@ VerdictFigures Judge(const QString& path, TSentenceAligner* aligner) {
         figures.verdict = VerdictNoSpeechModel;
         return figures;
     }
-    figures.alignment = AlignVoicedPart(*aligner, samples, figures.signal);
+    figures.alignment = AlignVoicedPart(*aligner, voiceBand, figures.signal);
     figures.alignmentDone = true;
-    figures.verdict = figures.alignment.found ? VerdictPass : VerdictNotTheSentence;
+    figures.verdict = SentenceAccepted(figures.alignment) ? VerdictPass : VerdictNotTheSentence;
     return figures;
 }
 
@@ -71,6 +74,12 @@ SpeechVerdict LevelVerdict(const SignalFigures& signal) {
     if (signal.speechDb < MinSpeechDb)
         return VerdictTooQuiet;
     return VerdictPass;
+}
+
+bool SentenceAccepted(const SentenceAlignment& alignment) {
+    return alignment.found &&
+           alignment.phoneLoopScorePerFrame - alignment.scorePerFrame <= MaxScoreBelowPhoneLoop &&
+           alignment.longestWordSeconds <= MaxWordSeconds;
 }
 
 VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner) {
@@ -113,10 +122,13 @@ QString FormatVerdictFigures(const VerdictFigures& figures) {
     const SignalFigures& signal = figures.signal;
     QString sentence = QStringLiteral("not checked");
     if (figures.alignmentDone) {
-        sentence =
-            figures.alignment.found
-                ? QStringLiteral("yes (score %1)").arg(figures.alignment.scorePerFrame, 0, 'f', 1)
-                : QStringLiteral("no");
+        const SentenceAlignment& alignment = figures.alignment;
+        sentence = figures.verdict == VerdictPass ? QStringLiteral("yes") : QStringLiteral("no");
+        if (alignment.found)
+            sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s)")
+                            .arg(alignment.scorePerFrame, 0, 'f', 1)
+                            .arg(alignment.phoneLoopScorePerFrame, 0, 'f', 1)
+                            .arg(alignment.longestWordSeconds, 0, 'f', 2);
     }
     return head +
            QStringLiteral("peak %1 dBFS, speech %2 dBFS, noise %3 dBFS, voiced %4 s, "

@@ -1,29 +1,10 @@
 #pragma once
 
+#include "reccheck/verdictcode.h"
 #include "sentencealignment.h"
 #include "speechanalysis.h"
 
 #include <QString>
-
-// The verdict on a recording of the microphone check: whether it is usable speech of the
-// sentence, and if not, the first reason found, in the order the codes are listed.
-enum SpeechVerdict : int {
-    VerdictPass = 0,
-    // Missing, empty, truncated, not a RIFF WAV, or not 16-bit PCM mono at 16 000 Hz.
-    VerdictUnreadable = 1,
-    // Digital silence or nearly: the microphone delivers nothing.
-    VerdictNoSignal = 2,
-    // Too many samples at full scale.
-    VerdictOverloaded = 3,
-    // A signal, but too little of it sounds like a voice.
-    VerdictNoSpeech = 4,
-    // A voice, too quiet to be recognised.
-    VerdictTooQuiet = 5,
-    // A voice at a good level that does not read the sentence.
-    VerdictNotTheSentence = 6,
-    // The speech model could not be loaded, so the sentence cannot be checked.
-    VerdictNoSpeechModel = 7,
-};
 
 // The thresholds between the codes.
 constexpr int VerdictSampleRate = 16000;
@@ -31,6 +12,13 @@ constexpr double NoSignalPeakDb = -70.0;
 constexpr double MaxClippedPercent = 0.1;
 constexpr double MinVoicedSeconds = 1.0;
 constexpr double MinSpeechDb = -42.0;
+// The sentence's alignment may score this much (per 10 ms frame, in the recogniser's log units)
+// below the best sequence of any phones: a reading of the sentence comes close to it, other
+// words forced into the sentence's do not.
+constexpr double MaxScoreBelowPhoneLoop = 24.0;
+// No word of a reading lasts longer, not even a slow reader's "compass"; other speech forced
+// into the sentence's words can stretch one over several of its own.
+constexpr double MaxWordSeconds = 2.0;
 
 // What the verdict was drawn from, for the log.
 struct VerdictFigures {
@@ -45,6 +33,9 @@ struct VerdictFigures {
 
 // The verdict from the levels alone: VerdictPass means the sentence check comes next.
 SpeechVerdict LevelVerdict(const SignalFigures& signal);
+
+// Whether the alignment shows a reading of the sentence.
+bool SentenceAccepted(const SentenceAlignment& alignment);
 
 // Judges the recording at path; aligner is null when the speech model could not be loaded.
 VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner);

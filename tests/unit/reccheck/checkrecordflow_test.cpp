@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "fakeaudiocontrols.h"
 #include "reccheck/checkrecordflow.h"
+#include "reccheck/failureline.h"
 #include "reccheck/rectip.h"
 #include "support/qtprint.h"
 
@@ -24,6 +25,8 @@ struct FakeWorld {
     int pauses = 0;
     std::optional<QString> written;
     bool writable = true;
+    bool recordingPlayable = true;
+    QStringList playabilityAsked;
 };
 
 class CheckRecordFlowTest : public ::testing::Test {
@@ -46,6 +49,10 @@ protected:
             world.written = value;
             world.recTipOn = RecTipValueIsOn(value);
             return true;
+        };
+        environment.isPlayableRecording = [this](const QString& path) {
+            world.playabilityAsked << path;
+            return world.recordingPlayable;
         };
         flow = std::make_unique<TCheckRecordFlow>(controls.CreateAudioUtil(), controls.CreateECL(),
                                                   controls.CreateMicLevel(&page),
@@ -335,6 +342,103 @@ TEST_F(CheckRecordFlowTest, AFailingReplayReenablesTheStartClose) {
     controls.journal.failing = QStringLiteral("Play");
     EXPECT_THROW(flow->RzBmpButton9Click(), std::runtime_error);
     EXPECT_TRUE(View().startCloseEnabled);
+}
+
+TEST_F(CheckRecordFlowTest, TheFailurePageSaysWhatTheVerdictFound) {
+    for (const int verdict : {0, 2, 6, 1}) {
+        controls.journal.verdict = verdict;
+        Create();
+        StartRecording();
+        RunCountdown();
+        EXPECT_EQ(View().failureLine, FailureLine(verdict)) << "verdict " << verdict;
+    }
+}
+
+TEST_F(CheckRecordFlowTest, ReplayOfTheRecordingIsOfferedOnlyForAPlayableFile) {
+    for (const bool playable : {true, false}) {
+        world.recordingPlayable = playable;
+        world.playabilityAsked.clear();
+        Create();
+        StartRecording();
+        EXPECT_FALSE(View().recordingReplayEnabled);
+        RunCountdown();
+        EXPECT_EQ(world.playabilityAsked, QStringList{RecordFile});
+        EXPECT_EQ(View().recordingReplayEnabled, playable);
+
+        controls.journal.calls.clear();
+        flow->ReplayRecordingClick();
+        EXPECT_EQ(Calls().count("Play"), playable ? 1 : 0) << "playable " << playable;
+    }
+}
+
+// The replayed recording's end must not pass for the sample's end: in the first run that would
+// ding and record again behind the result page.
+TEST_F(CheckRecordFlowTest, ReplayPlaysTheRecordingAndItsEndStartsNothing) {
+    for (const int verdict : {0, 4}) {
+        controls.journal.verdict = verdict;
+        Create();
+        StartRecording();
+        RunCountdown();
+        const CheckRecordPage resultPage = View().page;
+        controls.journal.calls.clear();
+        world.sounds.clear();
+
+        flow->ReplayRecordingClick();
+        EXPECT_EQ(Calls(), QStringList({"SetFileName " + RecordFile, "Play"}));
+        EXPECT_TRUE(View().recordingReplaying);
+        flow->VyraAudioUtil1StatusChange(AudioPlaying);
+        flow->VyraAudioUtil1StatusChange(AudioIdle);
+        EXPECT_FALSE(View().recordingReplaying);
+        EXPECT_TRUE(View().recordingReplayEnabled);
+        EXPECT_TRUE(world.sounds.isEmpty()) << "verdict " << verdict;
+        EXPECT_EQ(Calls().count("StartRecord"), 0) << "verdict " << verdict;
+        EXPECT_EQ(View().page, resultPage);
+
+        // And it plays again.
+        flow->ReplayRecordingClick();
+        EXPECT_EQ(Calls().count("Play"), 2);
+    }
+}
+
+TEST_F(CheckRecordFlowTest, ReplayStopsWhenPressedAgainOrWhenRetryLeavesThePage) {
+    controls.journal.verdict = 4;
+    Create();
+    StartRecording();
+    RunCountdown();
+    controls.journal.calls.clear();
+
+    flow->ReplayRecordingClick();
+    flow->VyraAudioUtil1StatusChange(AudioPlaying);
+    flow->ReplayRecordingClick();
+    EXPECT_EQ(Calls(), QStringList({"SetFileName " + RecordFile, "Play", "Stop"}));
+    EXPECT_FALSE(View().recordingReplaying);
+    // The stopped player's idle report changes nothing.
+    flow->VyraAudioUtil1StatusChange(AudioIdle);
+    EXPECT_EQ(Calls().count("StartRecord"), 0);
+
+    controls.journal.calls.clear();
+    flow->ReplayRecordingClick();
+    flow->VyraAudioUtil1StatusChange(AudioPlaying);
+    flow->RzBmpButton8Click();
+    EXPECT_EQ(Calls(), QStringList({"SetFileName " + RecordFile, "Play", "Stop"}));
+    EXPECT_EQ(View().page, StartPage);
+    EXPECT_FALSE(View().recordingReplaying);
+    // Retry then records as before.
+    controls.journal.calls.clear();
+    flow->RzBmpButton2Click();
+    EXPECT_EQ(Calls().count("StartRecord"), 1);
+}
+
+TEST_F(CheckRecordFlowTest, ARecordingThePlayerRefusesDisablesReplay) {
+    controls.journal.verdict = 6;
+    Create();
+    StartRecording();
+    RunCountdown();
+    controls.journal.failing = QStringLiteral("Play");
+    EXPECT_THROW(flow->ReplayRecordingClick(), std::runtime_error);
+    EXPECT_FALSE(View().recordingReplaying);
+    EXPECT_FALSE(View().recordingReplayEnabled);
+    EXPECT_EQ(View().page, FailurePage);
 }
 
 TEST(CountdownText, KeepsFiveSpacesAfterTheUnit) {

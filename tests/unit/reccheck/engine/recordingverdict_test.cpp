@@ -237,12 +237,33 @@ TEST_F(RecordingVerdict, ARecordedReadingPassesWhereverTheFramesFall) {
     EXPECT_EQ(figures.verdict, VerdictPass) << FormatVerdictFigures(figures).toStdString();
 }
 
+// Recordings of other speech synthesizers from the verdict evaluation, each showing a fault the
+// verdict once had: hum and rumble under a clear reading hid the voice ("no speech"), and
+// counting passed for the sentence.
+TEST_F(RecordingVerdict, RecordingsThatOnceGotTheWrongVerdict) {
+    const struct {
+        const char* fixture;
+        SpeechVerdict verdict;
+    } table[] = {
+        {"hum_under_sentence.wav", VerdictPass},
+        {"rumble_under_sentence.wav", VerdictPass},
+        {"counting.wav", VerdictNotTheSentence},
+    };
+    for (const auto& row : table) {
+        const VerdictFigures figures =
+            Judge(QStringLiteral(PARVELO_ENGINE_FIXTURES "/") + QLatin1String(row.fixture));
+        EXPECT_EQ(figures.verdict, row.verdict)
+            << row.fixture << ": " << FormatVerdictFigures(figures).toStdString();
+    }
+}
+
 TEST_F(RecordingVerdict, SameRecordingSameFigures) {
     const QString path = SentenceRecording(Recordings());
     const VerdictFigures first = Judge(path);
     const VerdictFigures second = Judge(path);
     ASSERT_TRUE(first.alignment.found);
     EXPECT_EQ(first.alignment.scorePerFrame, second.alignment.scorePerFrame);
+    EXPECT_EQ(first.alignment.phoneLoopScorePerFrame, second.alignment.phoneLoopScorePerFrame);
     EXPECT_EQ(first.signal.speechDb, second.signal.speechDb);
 }
 

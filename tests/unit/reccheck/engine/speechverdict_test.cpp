@@ -99,18 +99,62 @@ TEST(VerdictFormatTest, AlignedLineGivesTheScore) {
     figures.verdict = VerdictPass;
     figures.signal = GoodSignal();
     figures.alignmentDone = true;
-    figures.alignment = SentenceAlignment{true, -23.46};
+    figures.alignment = SentenceAlignment{true, -23.46, -17.21, 0.544};
     figures.seconds = 0.118;
     EXPECT_EQ(FormatVerdictFigures(figures),
               QStringLiteral("verdict 0 (pass): peak -3.0 dBFS, speech -20.0 dBFS, "
                              "noise -60.0 dBFS, voiced 3.00 s, clipped 0.00 %, "
-                             "sentence yes (score -23.5), 0.12 s"));
+                             "sentence yes (score -23.5, phone loop -17.2, longest word 0.54 s), "
+                             "0.12 s"));
     figures.verdict = VerdictNotTheSentence;
     figures.alignment = SentenceAlignment{};
     EXPECT_TRUE(
         FormatVerdictFigures(figures).startsWith(QStringLiteral("verdict 6 (not the sentence): ")));
     EXPECT_TRUE(FormatVerdictFigures(figures).contains(QStringLiteral("sentence no,")));
 }
+
+// A reading of the sentence, as the aligner reports it.
+SentenceAlignment GoodAlignment() {
+    return SentenceAlignment{true, -24.0, -17.0, 0.6};
+}
+
+struct AlignmentCase {
+    const char* name;
+    std::function<void(SentenceAlignment&)> change;
+    bool accepted;
+};
+
+void PrintTo(const AlignmentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SentenceAcceptedTest : public testing::TestWithParam<AlignmentCase> {};
+
+TEST_P(SentenceAcceptedTest, NeedsTheGrammarsEndACloseScoreAndPlausibleWords) {
+    SentenceAlignment alignment = GoodAlignment();
+    GetParam().change(alignment);
+    EXPECT_EQ(SentenceAccepted(alignment), GetParam().accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SentenceAcceptedTest,
+    testing::Values(
+        AlignmentCase{"reading", [](SentenceAlignment&) {}, true},
+        AlignmentCase{"grammar_end_not_reached", [](SentenceAlignment& a) { a = {}; }, false},
+        AlignmentCase{
+            "score_at_the_limit_below_the_phone_loop",
+            [](SentenceAlignment& a) { a.scorePerFrame = a.phoneLoopScorePerFrame - 24.0; }, true},
+        AlignmentCase{
+            "score_far_below_the_phone_loop",
+            [](SentenceAlignment& a) { a.scorePerFrame = a.phoneLoopScorePerFrame - 24.1; }, false},
+        AlignmentCase{
+            "score_above_the_phone_loop",
+            [](SentenceAlignment& a) { a.scorePerFrame = a.phoneLoopScorePerFrame + 2.0; }, true},
+        AlignmentCase{"word_at_the_longest",
+                      [](SentenceAlignment& a) { a.longestWordSeconds = 2.0; }, true},
+        AlignmentCase{"word_too_long", [](SentenceAlignment& a) { a.longestWordSeconds = 2.01; },
+                      false}),
+    [](const testing::TestParamInfo<AlignmentCase>& info) { return info.param.name; });
 
 TEST(VerdictNameTest, EveryCodeHasItsOwnName) {
     QStringList names;

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The line the failure page shows under its picture: what the verdict found, in the student's
+// words. Empty for a pass and for codes the engine does not give.
+QString FailureLine(int verdictCode);
