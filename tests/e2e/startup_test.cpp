@@ -152,8 +152,11 @@ TEST(SingleInstance, WithoutAPrivateRuntimeFolderTheClientStillStarts) {
     ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }))
         << install.log().toStdString();
     EXPECT_EQ(install.logCount(QStringLiteral("runtime folder \"\"")), 1);
-    // Nothing of the client's lands in the shared folder.
-    EXPECT_EQ(QDir(shared.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
+    // Nothing of the client's lands in the shared folder: only what was planted there, Qt's
+    // runtime folder, and the sound library's own folder (a fresh random name, private to us).
+    QStringList entries = QDir(shared.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    entries.removeIf([](const QString& name) { return name.startsWith(QLatin1String("pulse-")); });
+    EXPECT_EQ(entries.size(), 2) << entries.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST(Shutdown, ConfirmedCloseWritesTheClosingBlockThenEnds) {
