@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <algorithm>
 
 namespace {
 
@@ -285,11 +286,10 @@ private:
     QString run(const QString& script) {
         QString result;
         bool done = false;
-        browser->view()->page()->runJavaScript(script,
-                                               [&](const QVariant& value) {
-                                                   result = value.toString();
-                                                   done = true;
-                                               });
+        browser->view()->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value.toString();
+            done = true;
+        });
         [&] { QVERIFY(QTest::qWaitFor([&] { return done; }, 10000)); }();
         return result;
     }

@@ -2,6 +2,7 @@
 #include "support/qtprint.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {

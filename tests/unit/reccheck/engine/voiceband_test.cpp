@@ -1,5 +1,6 @@
 #include "reccheck/engine/voiceband.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
