@@ -34,6 +34,15 @@ void AnswerMsgBox(bool ok) {
                    });
 }
 
+// Notes the text of the next message box into *text and closes it with Enter.
+void ReadAndCloseMsgBox(QString* text) {
+    WhenModalShown([](QWidget* w) { return w == MsgForm(); },
+                   [text](QWidget*) {
+                       *text = MsgForm()->MsgBody->text();
+                       QTest::keyClick(MsgForm(), Qt::Key_Return);
+                   });
+}
+
 // Sends a hand-over message from another thread, as another program would, while this
 // thread's event loop lets the window handle it.
 bool Send(quint32 message) {
@@ -207,11 +216,7 @@ private slots:
             conf.close();
             SetProgramDir(dir.path());
             QString text;
-            WhenModalShown([](QWidget* w) { return w == MsgForm(); },
-                           [&text](QWidget*) {
-                               text = MsgForm()->MsgBody->text();
-                               QTest::keyClick(MsgForm(), Qt::Key_Return);
-                           });
+            ReadAndCloseMsgBox(&text);
             TMainForm form;
             QVERIFY2(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000), c.name);
             QCOMPARE(text, QStringLiteral("主机地址配置错误。"));
@@ -226,11 +231,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("Conf.ini"));
         SetProgramDir(dir.path());
         QString text;
-        WhenModalShown([](QWidget* w) { return w == MsgForm(); },
-                       [&text](QWidget*) {
-                           text = MsgForm()->MsgBody->text();
-                           QTest::keyClick(MsgForm(), Qt::Key_Return);
-                       });
+        ReadAndCloseMsgBox(&text);
         QCOMPARE(ReadHost(), QString());
         QCOMPARE(text, QStringLiteral("主机地址配置错误。"));
     }
