@@ -1,5 +1,5 @@
 // Any cookie text: the lookup never fails, and a value found is part of the text.
-#include "app/delimitedvalue.h"
+#include "base/delimitedvalue.h"
 
 #include <cstdint>
 #include <cstdlib>

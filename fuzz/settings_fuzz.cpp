@@ -1,5 +1,5 @@
 // Any settings file: reading never fails, and a value written is the value read back.
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 #include <cstdint>
 #include <cstdlib>

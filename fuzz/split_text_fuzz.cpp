@@ -1,5 +1,5 @@
 // Any text and delimiter: the pieces joined by the delimiter give the text again.
-#include "app/textsplit.h"
+#include "base/textsplit.h"
 
 #include <cstdint>
 #include <cstdlib>

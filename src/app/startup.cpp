@@ -1,12 +1,10 @@
 #include "app/startup.h"
 
-#include "app/apptitle.h"
-#include "app/audioeditor.h"
-#include "app/comresource.h"
-#include "app/killprocess.h"
-#include "app/programdir.h"
 #include "app/shutdownguard.h"
-#include "app/termination.h"
+#include "base/apptitle.h"
+#include "base/comresource.h"
+#include "base/programdir.h"
+#include "base/termination.h"
 #include "bridge/webenginewb.h"
 #include "log/logger.h"
 #include "mainwin/mainform.h"
@@ -14,6 +12,9 @@
 #include "platform/handover.h"
 #include "platform/runtimedir.h"
 #include "platform/singleinstance.h"
+#include "reccheck/audioeditor.h"
+#include "system/killprocess.h"
+#include "system/titlesetting.h"
 #include "ui/msgbox.h"
 #include "ui/msgform.h"
 #include "ui/qttranslations.h"
@@ -103,6 +104,7 @@ int RunClient(int argc, char** argv) {
         RequestTermination();
     }
 
+    ApplyAppTitleFromSettings();
     auto* splash = new TSplashForm();
     splash->show();
     splash->repaint();

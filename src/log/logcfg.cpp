@@ -1,6 +1,6 @@
 #include "log/logcfg.h"
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 #include "log/lognumber.h"
 
 const char* const TzarqLogCfg::DefaultTitle = "Tavro Platform Running Information";

@@ -1,6 +1,6 @@
 #include "log/logpaths.h"
 
-#include "app/casepath.h"
+#include "base/casepath.h"
 
 #include <QDir>
 #include <QFileInfo>

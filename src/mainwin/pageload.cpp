@@ -1,6 +1,6 @@
 #include "mainwin/pageload.h"
 
-#include "app/delimitedvalue.h"
+#include "base/delimitedvalue.h"
 #include "mainwin/urldecode.h"
 
 #include <initializer_list>

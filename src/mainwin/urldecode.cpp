@@ -1,6 +1,6 @@
 #include "mainwin/urldecode.h"
 
-#include "app/textcodec.h"
+#include "base/textcodec.h"
 #include "ui/errorbox.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "reccheck/rectip.h"
 
-#include "app/inifile.h"
-#include "app/settings.h"
+#include "base/inifile.h"
+#include "system/settings.h"
 #include "ui/errorbox.h"
 
 std::optional<QString> RecTipChange(bool turnOff, bool recTipOn) {

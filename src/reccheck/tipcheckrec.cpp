@@ -1,9 +1,9 @@
 #include "reccheck/tipcheckrec.h"
 
-#include "app/settings.h"
 #include "log/logger.h"
 #include "reccheck/checkrecord.h"
 #include "reccheck/rectip.h"
+#include "system/settings.h"
 #include "ui/errorbox.h"
 #include "ui/formresources.h"
 #include "ui/picbutton.h"

@@ -1,6 +1,6 @@
 #include "ui/errorbox.h"
 
-#include "app/apptitle.h"
+#include "base/apptitle.h"
 #include "log/logger.h"
 #include "ui/plainmessage.h"
 

@@ -1,6 +1,6 @@
 #include "ui/msgboxlayout.h"
 
-#include "app/textsplit.h"
+#include "base/textsplit.h"
 
 #include <QStringList>
 
@@ -44,4 +44,3 @@ MsgBodyLayout LayOutMsgBody(const QString& text) {
     }
     return layout;
 }
-

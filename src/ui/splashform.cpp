@@ -1,8 +1,8 @@
 #include "ui/splashform.h"
 
-#include "app/apptitle.h"
-#include "app/casepath.h"
-#include "app/programdir.h"
+#include "base/apptitle.h"
+#include "base/casepath.h"
+#include "base/programdir.h"
 #include "log/logger.h"
 #include "ui/windowplace.h"
 #include "ui/windowregion.h"
@@ -139,7 +139,7 @@ TSplashForm::~TSplashForm() {
 
 void TSplashForm::FormCreate() {
     SetProgramDirFromExecutable();
-    ApplyAppTitleFromSettings();
+    setWindowTitle(ApplicationTitle());
     // X11 without a compositing manager cannot key out a colour: the mask gives the shape.
     setMask(SplashWindowRegion(size()));
 }

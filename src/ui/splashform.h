@@ -6,7 +6,7 @@
 class QWebEngineView;
 
 // The short-lived window that plays the start-up movie. Creating it fixes the program
-// directory and the application title; showing it starts the movie.
+// directory and takes the application title as it stands; showing it starts the movie.
 class TSplashForm : public QWidget {
     Q_OBJECT
 public:

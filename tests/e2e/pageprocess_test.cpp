@@ -3,7 +3,7 @@
 
 #include "support/clientinstall.h"
 
-#include "app/inifile.h"
+#include "base/inifile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "support/clientinstall.h"
 
-#include "app/inifile.h"
-#include "app/killprocess.h"
+#include "base/inifile.h"
 #include "platform/processlist.h"
+#include "system/killprocess.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "../../unit/reccheck/fakeaudiocontrols.h"
-#include "app/inifile.h"
-#include "app/programdir.h"
+#include "base/inifile.h"
+#include "base/programdir.h"
 #include "reccheck/checkrecord.h"
 #include "reccheck/failureline.h"
 #include "support/modalwatch.h"

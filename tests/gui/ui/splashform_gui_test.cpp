@@ -1,6 +1,7 @@
-#include "app/apptitle.h"
-#include "app/programdir.h"
+#include "base/apptitle.h"
+#include "base/programdir.h"
 #include "log/logger.h"
+#include "system/titlesetting.h"
 #include "ui/splashform.h"
 
 #include <QApplication>
@@ -160,7 +161,17 @@ private slots:
         QCOMPARE(splash.mask().contains(point), inside);
     }
 
-    void creationSetsProgramDirAndTitle_data() {
+    void creationSetsProgramDirAndTakesTheTitle() {
+        SetProgramDir(QDir::tempPath());
+        SetApplicationTitle(QStringLiteral("Vorla 课堂"));
+        TSplashForm splash;
+        QCOMPARE(ProgramDir(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+        QCOMPARE(splash.windowTitle(), QStringLiteral("Vorla 课堂"));
+    }
+
+    // Start-up applies the settings' title before the splash; applied later, it renames the
+    // open splash too.
+    void titleFromTheSettingsNamesTheOpenSplash_data() {
         QTest::addColumn<QString>("configured");
         QTest::addColumn<QString>("title");
         QTest::newRow("title set") << QStringLiteral("Vorla 课堂") << QStringLiteral("Vorla 课堂");
@@ -168,14 +179,13 @@ private slots:
         QTest::newRow("empty title") << QStringLiteral("") << QString();
     }
 
-    void creationSetsProgramDirAndTitle() {
+    void titleFromTheSettingsNamesTheOpenSplash() {
         QFETCH(QString, configured);
         QFETCH(QString, title);
         WriteSettings(configured);
-        SetProgramDir(QDir::tempPath());
         SetApplicationTitle(QStringLiteral("Parvelo"));
         TSplashForm splash;
-        QCOMPARE(ProgramDir(), QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+        ApplyAppTitleFromSettings();
         QCOMPARE(ApplicationTitle(), title);
         QCOMPARE(splash.windowTitle(), title);
     }

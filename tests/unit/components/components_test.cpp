@@ -1,10 +1,10 @@
-#include "app/audioeditor.h"
-#include "app/programdir.h"
-#include "app/runandwait.h"
-#include "reccheck/audiocontrols.h"
+#include "base/programdir.h"
 #include "components/componentregistry.h"
 #include "components/moduletrust.h"
+#include "reccheck/audiocontrols.h"
+#include "reccheck/audioeditor.h"
 #include "support/qtprint.h"
+#include "system/runandwait.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "app/settings.h"
 #include "fakeaudiocontrols.h"
 #include "reccheck/checkrecordflow.h"
 #include "reccheck/failureline.h"
 #include "reccheck/rectip.h"
 #include "support/qtprint.h"
+#include "system/settings.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

@@ -1,0 +1,13 @@
+#include "base/termination.h"
+
+namespace {
+bool terminationRequested = false;
+}
+
+void RequestTermination() {
+    terminationRequested = true;
+}
+
+bool TerminationRequested() {
+    return terminationRequested;
+}
