@@ -1,22 +1,15 @@
 #include "reccheck/audiocontrols/playablewav.h"
 
+#include "reccheck/engine/riffwave.h"
+
 #include <QFile>
-#include <QtEndian>
 
 namespace {
 
 constexpr quint16 FormatPcm = 1;
 constexpr quint16 FormatFloat = 3;
-constexpr quint16 FormatExtensible = 0xFFFE;
 // Prompt sounds last seconds; this refuses a stray huge file before it is read whole.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
-
-quint16 Le16(const char* at) {
-    return qFromLittleEndian<quint16>(at);
-}
-quint32 Le32(const char* at) {
-    return qFromLittleEndian<quint32>(at);
-}
 
 QAudioFormat::SampleFormat SampleFormatOf(quint16 tag, quint16 bits) {
     if (tag == FormatFloat)
@@ -35,19 +28,18 @@ QAudioFormat::SampleFormat SampleFormatOf(quint16 tag, quint16 bits) {
     }
 }
 
-// The fmt chunk; WAVE_FORMAT_EXTENSIBLE keeps the real tag in its sub-format's first bytes.
-std::optional<QAudioFormat> ParseFormat(const char* chunk, quint32 size, QString* error) {
-    if (size < 16) {
+// A file cut short in its format chunk is read as far as it goes.
+std::optional<QAudioFormat> ParseFormat(const RiffChunk& chunk, QString* error) {
+    const std::optional<WaveFormatFields> fields = ReadWaveFormat(chunk.body, chunk.available);
+    if (!fields) {
         *error = QStringLiteral("格式信息不完整");
         return std::nullopt;
     }
-    quint16 tag = Le16(chunk);
-    const quint16 channels = Le16(chunk + 2);
-    const quint32 rate = Le32(chunk + 4);
-    const quint16 blockAlign = Le16(chunk + 12);
-    const quint16 bits = Le16(chunk + 14);
-    if (tag == FormatExtensible && size >= 40)
-        tag = Le16(chunk + 24);
+    const quint16 tag = fields->tag;
+    const quint16 channels = fields->channels;
+    const quint32 rate = fields->sampleRate;
+    const quint16 blockAlign = fields->blockAlign;
+    const quint16 bits = fields->bitsPerSample;
     const QAudioFormat::SampleFormat sampleFormat = SampleFormatOf(tag, bits);
     if (sampleFormat == QAudioFormat::Unknown) {
         *error = QStringLiteral("不支持的声音格式（格式 %1，%2 位）").arg(tag).arg(bits);
@@ -82,34 +74,35 @@ std::optional<PlayableWav> ReadPlayableWav(const QString& path, QString* error) 
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") {
+    if (!IsRiffWave(bytes)) {
         *error = QStringLiteral("不是 WAV 声音文件");
         return std::nullopt;
     }
     std::optional<QAudioFormat> format;
-    qsizetype at = 12;
-    while (at + 8 <= bytes.size()) {
-        const QByteArray id = bytes.mid(at, 4);
-        const qsizetype available = bytes.size() - (at + 8);
-        const qsizetype size = std::min<qsizetype>(Le32(bytes.constData() + at + 4), available);
-        const char* body = bytes.constData() + at + 8;
-        if (id == "fmt ") {
-            format = ParseFormat(body, quint32(size), error);
-            if (!format)
-                return std::nullopt;
-        } else if (id == "data") {
-            if (!format)
-                break;
+    std::optional<PlayableWav> wav;
+    bool failed = false;
+    WalkRiffChunks(bytes, [&](const RiffChunk& chunk) {
+        if (chunk.id == "fmt ") {
+            format = ParseFormat(chunk, error);
+            failed = !format;
+            return !failed;
+        }
+        if (chunk.id != "data")
+            return true;
+        if (format) {
+            // A data chunk cut short by the end of the file plays what is there.
             const qsizetype frameBytes = format->bytesPerFrame();
-            const qsizetype wholeFrames = size / frameBytes * frameBytes;
+            const qsizetype wholeFrames = chunk.available / frameBytes * frameBytes;
             if (wholeFrames == 0) {
                 *error = QStringLiteral("文件里没有声音");
-                return std::nullopt;
+                failed = true;
+            } else {
+                wav = PlayableWav{*format, QByteArray(chunk.body, wholeFrames)};
             }
-            return PlayableWav{*format, QByteArray(body, wholeFrames)};
         }
-        at += 8 + size + (size & 1);
-    }
-    *error = QStringLiteral("文件里没有声音格式信息或声音数据");
-    return std::nullopt;
+        return false;
+    });
+    if (!wav && !failed)
+        *error = QStringLiteral("文件里没有声音格式信息或声音数据");
+    return wav;
 }

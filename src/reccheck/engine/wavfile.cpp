@@ -1,14 +1,14 @@
 #include "wavfile.h"
 
+#include "riffwave.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QtEndian>
-#include <cstring>
 
 namespace {
 
 constexpr quint16 FormatPcm = 1;
-constexpr quint16 FormatExtensible = 0xFFFE;
 constexpr int PcmHeaderSize = 44;
 // Far beyond any recording the check makes; stops a stray huge file from being read whole.
 constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
@@ -17,13 +17,6 @@ constexpr quint32 MaxSampleRate = 768000;
 void SetError(QString* error, const QString& text) {
     if (error)
         *error = text;
-}
-
-quint16 Le16(const char* at) {
-    return qFromLittleEndian<quint16>(at);
-}
-quint32 Le32(const char* at) {
-    return qFromLittleEndian<quint32>(at);
 }
 
 void PutLe16(QByteArray& out, quint16 value) {
@@ -38,39 +31,24 @@ void PutLe32(QByteArray& out, quint32 value) {
     out.append(bytes, 4);
 }
 
-struct Format {
-    quint16 tag = 0;
-    quint16 channels = 0;
-    quint32 sampleRate = 0;
-    quint16 blockAlign = 0;
-    quint16 bitsPerSample = 0;
-};
-
-// The format tag of WAVE_FORMAT_EXTENSIBLE lives in the first two bytes of its sub-format GUID.
-std::optional<Format> ParseFormat(const char* chunk, quint32 size, QString* error) {
-    if (size < 16) {
+// The recording check reads only what it writes: 16-bit PCM.
+std::optional<WaveFormatFields> CheckFormat(const RiffChunk& chunk, QString* error) {
+    const std::optional<WaveFormatFields> format = ReadWaveFormat(chunk.body, chunk.declaredSize);
+    if (!format) {
         SetError(error, QStringLiteral("the format chunk is too short"));
         return std::nullopt;
     }
-    Format format;
-    format.tag = Le16(chunk);
-    format.channels = Le16(chunk + 2);
-    format.sampleRate = Le32(chunk + 4);
-    format.blockAlign = Le16(chunk + 12);
-    format.bitsPerSample = Le16(chunk + 14);
-    if (format.tag == FormatExtensible && size >= 40)
-        format.tag = Le16(chunk + 24);
-    if (format.tag != FormatPcm) {
-        SetError(error, QStringLiteral("the samples are not PCM (format %1)").arg(format.tag));
+    if (format->tag != FormatPcm) {
+        SetError(error, QStringLiteral("the samples are not PCM (format %1)").arg(format->tag));
         return std::nullopt;
     }
-    if (format.bitsPerSample != 16) {
+    if (format->bitsPerSample != 16) {
         SetError(error,
-                 QStringLiteral("the samples have %1 bits, not 16").arg(format.bitsPerSample));
+                 QStringLiteral("the samples have %1 bits, not 16").arg(format->bitsPerSample));
         return std::nullopt;
     }
-    if (format.channels == 0 || format.sampleRate == 0 || format.sampleRate > MaxSampleRate ||
-        format.blockAlign != format.channels * 2) {
+    if (format->channels == 0 || format->sampleRate == 0 || format->sampleRate > MaxSampleRate ||
+        format->blockAlign != format->channels * 2) {
         SetError(error, QStringLiteral("the format chunk is inconsistent"));
         return std::nullopt;
     }
@@ -117,54 +95,46 @@ std::optional<WavData> ReadWav(const QString& path, QString* error) {
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
-    const char* const begin = bytes.constData();
-    const qint64 total = bytes.size();
-    if (total < 12 || std::memcmp(begin, "RIFF", 4) != 0 ||
-        std::memcmp(begin + 8, "WAVE", 4) != 0) {
+    if (!IsRiffWave(bytes)) {
         SetError(error, QStringLiteral("not a RIFF WAV file"));
         return std::nullopt;
     }
 
-    std::optional<Format> format;
-    qint64 at = 12;
-    while (at + 8 <= total) {
-        const char* const chunkId = begin + at;
-        const qint64 chunkSize = Le32(begin + at + 4);
-        const qint64 bodyAt = at + 8;
-        const qint64 available = total - bodyAt;
-        if (std::memcmp(chunkId, "fmt ", 4) == 0) {
-            if (chunkSize > available) {
+    std::optional<WaveFormatFields> format;
+    std::optional<WavData> wav;
+    bool failed = false;
+    WalkRiffChunks(bytes, [&](const RiffChunk& chunk) {
+        if (chunk.id == "fmt ") {
+            if (chunk.available < chunk.declaredSize) {
                 SetError(error, QStringLiteral("the file is truncated in its format chunk"));
-                return std::nullopt;
+                failed = true;
+                return false;
             }
-            format = ParseFormat(begin + bodyAt, static_cast<quint32>(chunkSize), error);
-            if (!format)
-                return std::nullopt;
-        } else if (std::memcmp(chunkId, "data", 4) == 0) {
-            if (!format) {
-                SetError(error, QStringLiteral("the data chunk comes before the format chunk"));
-                return std::nullopt;
-            }
-            if (chunkSize > available) {
-                SetError(error, QStringLiteral("the file is truncated: %1 of %2 data bytes")
-                                    .arg(available)
-                                    .arg(chunkSize));
-                return std::nullopt;
-            }
-            // A partial sample frame at the end carries no usable sample.
-            const qint64 usable = chunkSize - chunkSize % format->blockAlign;
-            WavData wav;
-            wav.sampleRate = static_cast<int>(format->sampleRate);
-            wav.channels = format->channels;
-            wav.pcm16 = bytes.mid(bodyAt, usable);
-            return wav;
+            format = CheckFormat(chunk, error);
+            failed = !format;
+            return !failed;
         }
-        // Chunks are padded to an even length.
-        at = bodyAt + chunkSize + (chunkSize & 1);
-    }
-    SetError(error, format ? QStringLiteral("the file has no data chunk")
-                           : QStringLiteral("the file has no format chunk"));
-    return std::nullopt;
+        if (chunk.id != "data")
+            return true;
+        if (!format) {
+            SetError(error, QStringLiteral("the data chunk comes before the format chunk"));
+        } else if (chunk.available < chunk.declaredSize) {
+            SetError(error, QStringLiteral("the file is truncated: %1 of %2 data bytes")
+                                .arg(chunk.available)
+                                .arg(chunk.declaredSize));
+        } else {
+            // A partial sample frame at the end carries no usable sample.
+            const qint64 usable = chunk.declaredSize - chunk.declaredSize % format->blockAlign;
+            wav = WavData{static_cast<int>(format->sampleRate), format->channels,
+                          QByteArray(chunk.body, usable)};
+        }
+        failed = !wav;
+        return false;
+    });
+    if (!wav && !failed)
+        SetError(error, format ? QStringLiteral("the file has no data chunk")
+                               : QStringLiteral("the file has no format chunk"));
+    return wav;
 }
 
 std::vector<qint16> Pcm16Samples(const QByteArray& pcm16) {
