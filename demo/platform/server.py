@@ -510,6 +510,11 @@ def open_windows(req):
     return page(req, "open_windows", "新窗口 New windows")
 
 
+def window_opened(req):
+    """The page's note that it went on after asking for a window."""
+    return Response(HTTPStatus.NO_CONTENT, b"")
+
+
 NOTES = "Unit 1: Campus life\nWords: library, lecture, dormitory\n"
 
 
@@ -633,6 +638,7 @@ ROUTES = {
     "/sof/listening/autoplay": autoplay,
     "/sof/media/record": media_record,
     "/sof/windows/open": open_windows,
+    "/sof/windows/opened": window_opened,
     "/sof/downloads": downloads,
     "/sof/media/video": video,
     "/media/unit1-notes.txt": unit1_notes,

@@ -523,6 +523,14 @@ class BenchTests(ServerTestCase):
 
 
 class PlumbingTests(ServerTestCase):
+    def test_new_windows_page_reports_each_open_to_the_site(self):
+        _, text = self.request("/sof/Windows/Open")
+        self.assertIn('id="openLesson"', text)
+        self.assertIn("fetch('/sof/Windows/Opened')", text)
+        response, text = self.request("/sof/Windows/Opened")
+        self.assertEqual(response.status, 204)
+        self.assertEqual(text, "")
+
     def test_unknown_paths_are_404_pages(self):
         for path in ("/no/such/page", "/Home/Home/Nothing", "/favicon.ico"):
             with self.subTest(path=path):
