@@ -40,7 +40,7 @@ QString DecodeGbk(const QByteArray& bytes) {
 
 QString DecodeLocalText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
+    QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
     return DecodeGbk(bytes);

@@ -5,7 +5,7 @@
 #include <QWebEnginePage>
 #include <functional>
 
-class PageScripts;
+struct PageScripts;
 
 // What the browser does with a navigation; a refused one is noted in the log.
 AddressUse ClassifyNavigation(const QUrl& url, QWebEnginePage::NavigationType type);

@@ -76,7 +76,7 @@ PagePermission FromQt(QWebEnginePage::Feature feature) {
 
 } // namespace
 
-void AnswerPermissionRequests(QWebEnginePage* page, std::function<QString()> platformHost) {
+void AnswerPermissionRequests(QWebEnginePage* page, const std::function<QString()>& platformHost) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QObject::connect(
         page, &QWebEnginePage::permissionRequested, page,

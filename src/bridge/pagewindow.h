@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class ClientPage;
-class PageScripts;
+struct PageScripts;
 class QWebEngineProfile;
 class QWebEnginePage;
 

@@ -116,8 +116,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
         const auto found = clickHandlers_.constFind(token);
         if (found == clickHandlers_.constEnd())
             return true;
-        // The handler opens modal windows, in which the table may change.
-        const TEventObject sink = *found;
+        // The handler opens modal windows, in which the table may change: a copy, not a reference.
+        const TEventObject sink = *found; // NOLINT(performance-unnecessary-copy-initialization)
         // A handler that fails cancels the click.
         std::optional<bool> proceed = false;
         RunHandler([&] { proceed = sink.Invoke(); });

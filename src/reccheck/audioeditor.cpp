@@ -40,10 +40,10 @@ bool HasOurInterface(QLibrary& module, QString* reason) {
 } // namespace
 
 QString AudioEditorModulePath(QString* reason) {
-    const QString beside = ProgramDir() + QLatin1String(ModuleFileName);
+    QString beside = ProgramDir() + QLatin1String(ModuleFileName);
     if (QFileInfo::exists(beside))
         return beside;
-    const QString registered = RegisteredComponentModule(QLatin1String(AudioEditorComponent));
+    QString registered = RegisteredComponentModule(QLatin1String(AudioEditorComponent));
     if (registered.isEmpty()) {
         *reason = QStringLiteral("not registered");
         return QString();

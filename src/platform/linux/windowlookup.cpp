@@ -18,14 +18,14 @@ QString WindowName(Display* display, Window window) {
     if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
                            &remaining, &data) == Success &&
         data != nullptr) {
-        const QString name =
+        QString name =
             QString::fromUtf8(reinterpret_cast<char*>(data), static_cast<qsizetype>(count));
         XFree(data);
         return name;
     }
     char* legacy = nullptr;
     if (XFetchName(display, window, &legacy) && legacy != nullptr) {
-        const QString name = QString::fromLocal8Bit(legacy);
+        QString name = QString::fromLocal8Bit(legacy);
         XFree(legacy);
         return name;
     }

@@ -9,7 +9,7 @@ namespace {
 constexpr quint16 FormatPcm = 1;
 constexpr quint16 FormatFloat = 3;
 // Prompt sounds last seconds; this refuses a stray huge file before it is read whole.
-constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+constexpr qint64 MaxFileSize = qint64{64} * 1024 * 1024;
 
 QAudioFormat::SampleFormat SampleFormatOf(quint16 tag, quint16 bits) {
     if (tag == FormatFloat)

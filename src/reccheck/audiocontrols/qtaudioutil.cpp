@@ -157,7 +157,9 @@ QString TQtAudioUtil::SaveRecord(const QString& path) {
     QString reason;
     if (!WriteWav(path, rate, recorded_, &reason))
         Fail(QStringLiteral("无法保存录音文件 %1：%2").arg(path, reason));
-    const double seconds = double(recorded_.size() / 2) / rate;
+    // Mono 16-bit: two bytes a sample.
+    const qsizetype samples = recorded_.size() / 2;
+    const double seconds = double(samples) / rate;
     return QStringLiteral("%1 s recorded").arg(seconds, 0, 'f', 2);
 }
 

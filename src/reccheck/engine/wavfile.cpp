@@ -11,7 +11,7 @@ namespace {
 constexpr quint16 FormatPcm = 1;
 constexpr int PcmHeaderSize = 44;
 // Far beyond any recording the check makes; stops a stray huge file from being read whole.
-constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+constexpr qint64 MaxFileSize = qint64{64} * 1024 * 1024;
 constexpr quint32 MaxSampleRate = 768000;
 
 void SetError(QString* error, const QString& text) {
