@@ -17,6 +17,15 @@
 
 namespace {
 
+// A page that offers download after download saves no more files, and opens no more notices,
+// than this until the student has closed some.
+constexpr int MaxDownloadNotices = 8;
+
+int& OpenNotices() {
+    static int count = 0;
+    return count;
+}
+
 // Paths of downloads still running: their files exist only once they end.
 QSet<QString>& ReservedPaths() {
     static QSet<QString> reserved;
@@ -31,6 +40,12 @@ QString DownloadFolder() {
 } // namespace
 
 void AcceptDownload(QWebEngineDownloadRequest* download) {
+    if (OpenNotices() >= MaxDownloadNotices) {
+        download->cancel();
+        DebugLog("download refused: %d notices are open: %s", MaxDownloadNotices,
+                 qUtf8Printable(download->url().toString()));
+        return;
+    }
     const QString folder = DownloadFolder();
     QDir().mkpath(folder);
     const QString path = UniqueDownloadPath(
@@ -48,6 +63,7 @@ void AcceptDownload(QWebEngineDownloadRequest* download) {
 
 TDownloadNotice::TDownloadNotice(QWebEngineDownloadRequest* download, const QString& path)
     : download_(download), path_(path) {
+    ++OpenNotices();
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("DownloadNotice"));
     setWindowTitle(QStringLiteral("下载"));
@@ -71,6 +87,10 @@ TDownloadNotice::TDownloadNotice(QWebEngineDownloadRequest* download, const QStr
     showProgress();
     if (download->isFinished())
         showEnd();
+}
+
+TDownloadNotice::~TDownloadNotice() {
+    --OpenNotices();
 }
 
 void TDownloadNotice::showProgress() {

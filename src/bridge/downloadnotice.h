@@ -10,7 +10,7 @@ class QWebEngineDownloadRequest;
 
 // Saves a file a page offers for download into the user's download folder under a name no
 // other file has, and shows a small notice while it runs and when it ends. Nothing downloaded
-// is ever opened or run.
+// is ever opened or run. While eight notices are open, further downloads are refused.
 void AcceptDownload(QWebEngineDownloadRequest* download);
 
 // The small window of one download: "正在下载…" with its progress, then "下载完成" with a button
@@ -19,6 +19,7 @@ class TDownloadNotice : public QWidget {
     Q_OBJECT
 public:
     TDownloadNotice(QWebEngineDownloadRequest* download, const QString& path);
+    ~TDownloadNotice() override;
 
 private:
     void showProgress();

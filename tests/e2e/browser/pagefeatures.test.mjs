@@ -114,6 +114,24 @@ test('a file offered for download is saved in the download folder, never over an
     assert.equal(client.page.url(), address);
   }));
 
+test('a page that offers download after download saves eight files and opens eight notices at most',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'downloadflood' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    const address = `${server.origin}/sof/Downloads`;
+    let since = client.mark();
+    await client.goTo(address);
+    await client.waitForPage(address, { since });
+    since = client.mark();
+    await client.clickElement('#allNotes');
+    await client.waitForLog('download finished: ', { since, count: 8 });
+    await client.waitForLog(/^download refused: 8 notices are open: /, { since, count: 2 });
+    const folder = path.join(client.homeDir, 'Downloads');
+    assert.equal(fs.readdirSync(folder).length, 8);
+    await waitFor(() => client.visibleWindows('^下载$').length === 8, () => 'eight notices');
+    assert.equal(client.matching('download started: ', since).length, 8);
+  }));
+
 test('the platform\'s video fills the screen and Escape brings the window back; another site\'s does not',
   { timeout: ScenarioTimeout },
   (t) => scenario(t, { name: 'fullscreen' }, async ({ server, client }) => {
