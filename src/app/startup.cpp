@@ -3,13 +3,10 @@
 #include "app/apptitle.h"
 #include "app/audioeditor.h"
 #include "app/comresource.h"
-#include "app/inifile.h"
 #include "app/killprocess.h"
 #include "app/programdir.h"
-#include "app/settings.h"
 #include "app/shutdownguard.h"
 #include "app/termination.h"
-#include "bridge/secureorigin.h"
 #include "bridge/webenginewb.h"
 #include "log/logger.h"
 #include "mainwin/mainform.h"
@@ -98,10 +95,6 @@ int RunClient(int argc, char** argv) {
     DebugLog("start-up: program directory %s", qUtf8Printable(ProgramDir()));
     DebugLog("start-up: runtime folder \"%s\" (%s)", qUtf8Printable(runtime.path),
              qUtf8Printable(runtime.note));
-    // Before the splash makes the first browser profile; an unreadable file is reported when
-    // the main window reads the host.
-    TreatPlatformOriginAsSecure(
-        ReadProfileString(SettingsFilePath(), QStringLiteral("Host"), QStringLiteral("Host"), {}));
 
     if (!EnsureAudioEditor()) {
         DebugLog("start-up: the audio editor component is missing");
