@@ -111,8 +111,8 @@ test('other sites\' pages and frames, and the platform\'s pages without Flash, g
       document.head.appendChild(script);
     }), `${PlayerScheme}//player/ruffle.js`);
     assert.equal(loaded, 'failed');
-    await client.waitForLog(`flash player file refused: ${PlayerScheme}//player/ruffle.js for ${other}`,
-      { since });
+    await client.waitForLog(
+      `flash player file refused: ${PlayerScheme}//player/ruffle.js for ${other}`, { since });
     since = client.mark();
     await client.goTo(`${PlayerScheme}//player/pageplayer.js`);
     await client.waitForLog(`navigation refused: ${PlayerScheme}//player/pageplayer.js`, { since });
