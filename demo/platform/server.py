@@ -38,6 +38,8 @@ DEFAULT_PORT = 8731
 SLOW_LIMIT_MS = 10_000
 MAX_FORM_BYTES = 64 * 1024
 PAGES_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pages")
+# Made by tools/swf (tools/make-splash.sh).
+MEDIA_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "media")
 
 RETURN_TIP = "确定要返回主页吗？"
 LARGE_COOKIES_TIP = "本页写入了大量 Cookie。确定返回课程目录吗？"
@@ -543,6 +545,49 @@ def autoplay(req):
     return page(req, "autoplay", "自动播放的听力 Listening that plays by itself")
 
 
+# Flash content of older lesson pages: the movie as an embed element, as an object element in
+# the old browser's form, added later by the page's script, and in a frame of another origin.
+LESSON_MOVIE = "/media/lesson.swf"
+FLASH_MOVIES = {
+    "embed": (f'<embed id="movie" src="{LESSON_MOVIE}" type="application/x-shockwave-flash" '
+              'width="320" height="160" quality="high">'),
+    "object": ('<object id="movie" classid="clsid:D27CDB6E-AE6D-11cf-96B8-444553540000" '
+               f'width="320" height="160"><param name="movie" value="{LESSON_MOVIE}">'
+               '<param name="quality" value="high"></object>'),
+}
+
+
+def flash_page(kind):
+    def handler(req):
+        return page(req, "flash", f"Flash 听力 Flash listening ({kind})",
+                    movie_html=FLASH_MOVIES[kind])
+    return handler
+
+
+def flash_later(req):
+    return page(req, "flash_later", "稍后加入的 Flash Flash added later")
+
+
+def flash_other_frame(req):
+    return page(req, "flash_other_frame", "另一个源的 Flash Flash of another origin",
+                other_origin=other_origin(req.origin))
+
+
+def flash_frame(req):
+    return page(req, "flash_frame", "框架里的 Flash Flash in a frame", layout="frame")
+
+
+_lesson_movie = None
+
+
+def lesson_movie(req):
+    global _lesson_movie
+    if _lesson_movie is None:
+        with open(os.path.join(MEDIA_DIR, "lesson.swf"), "rb") as f:
+            _lesson_movie = f.read()
+    return Response(HTTPStatus.OK, _lesson_movie, content_type="application/x-shockwave-flash")
+
+
 _tone = None
 
 
@@ -646,6 +691,12 @@ ROUTES = {
     # As a start page the settings' host value gets a "/" at its end.
     "/sof/listening/autoplay/": autoplay,
     "/media/tone.wav": tone,
+    "/sof/flash/embed": flash_page("embed"),
+    "/sof/flash/object": flash_page("object"),
+    "/sof/flash/later": flash_later,
+    "/sof/flash/otherframe": flash_other_frame,
+    "/sof/flash/frame": flash_frame,
+    "/media/lesson.swf": lesson_movie,
     "/redirect": redirect_page,
     "/slow": slow,
 }

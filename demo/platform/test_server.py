@@ -730,5 +730,45 @@ class RealSiteTests(ServerTestCase):
         self.assertGreater(len(data), 16000 * 2)
 
 
+class FlashTests(ServerTestCase):
+    def get_bytes(self, path):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=15)
+        try:
+            connection.request("GET", path)
+            response = connection.getresponse()
+            return response, response.read()
+        finally:
+            connection.close()
+
+    def test_lesson_movie_is_a_flash_movie(self):
+        response, data = self.get_bytes("/media/lesson.swf")
+        self.assertEqual(response.status, 200)
+        self.assertEqual(response.headers["Content-Type"], "application/x-shockwave-flash")
+        self.assertEqual(data[:3], b"FWS")
+        self.assertEqual(int.from_bytes(data[4:8], "little"), len(data))
+
+    def test_flash_pages_hold_the_movie_beside_a_link_and_a_button(self):
+        cases = [
+            ("/sof/Flash/Embed", '<embed id="movie" src="/media/lesson.swf"',
+             'width="320" height="160"'),
+            ("/sof/Flash/Object", '<param name="movie" value="/media/lesson.swf">',
+             'width="320" height="160"'),
+            ("/sof/Flash/Later", "createElement('embed')", "movie.width = '320'"),
+        ]
+        for path, movie, size in cases:
+            response, body = self.request(path)
+            self.assertEqual(response.status, 200, path)
+            self.assertIn(movie, body, path)
+            self.assertIn(size, body, path)
+            self.assertIn('id="unitLink" href="/sof/Lesson/Unit1"', body, path)
+            self.assertIn('id="countButton"', body, path)
+
+    def test_the_flash_frame_comes_from_the_other_origin(self):
+        _, body = self.request("/sof/Flash/OtherFrame")
+        self.assertIn(f'src="http://localhost:{self.port}/sof/Flash/Frame"', body)
+        _, frame = self.request("/sof/Flash/Frame")
+        self.assertIn('<embed id="movie" src="/media/lesson.swf"', frame)
+
+
 if __name__ == "__main__":
     unittest.main()

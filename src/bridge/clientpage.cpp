@@ -85,7 +85,12 @@ bool ClientPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg
         *result = proceed ? QStringLiteral("1") : QStringLiteral("0");
         return true;
     }
-    Q_UNUSED(securityOrigin);
+    // The origin is the asking frame's own, as the browser knows it.
+    if (msg == scripts_.flashText()) {
+        const bool load = flashFilter && flashFilter(securityOrigin);
+        *result = load ? QStringLiteral("1") : QStringLiteral("0");
+        return true;
+    }
     const bool ok = AskPagePrompt(QWebEngineView::forPage(this), msg, defaultValue, result);
     DebugLog("page prompt: %s, answered %d", qUtf8Printable(msg), ok);
     return ok;

@@ -26,6 +26,8 @@ public:
     // A page asks for a new window (a link with a target, window.open from a click): the page
     // to load it in, or none.
     std::function<QWebEnginePage*()> windowFactory;
+    // A document of the origin holds Flash content: true loads the player into it.
+    std::function<bool(const QUrl& origin)> flashFilter;
 
     void triggerAction(WebAction action, bool checked = false) override;
 

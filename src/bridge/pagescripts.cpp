@@ -33,6 +33,10 @@ QString PageScripts::clickPrefix() const {
     return marker + QStringLiteral(":click:");
 }
 
+QString PageScripts::flashText() const {
+    return marker + QStringLiteral(":flash");
+}
+
 QString PageScripts::documentScript() const {
     return QStringLiteral(R"JS(
 (function () {
@@ -81,6 +85,48 @@ QString PageScripts::documentScript() const {
 )JS")
         .arg(JsString(completionPrefix()), JsString(clickPrefix()), JsString(creationText()),
              JsString(refusedPrefix()));
+}
+
+QString PageScripts::flashScript(const QString& loaderAddress) const {
+    return QStringLiteral(R"JS(
+(function () {
+  var question = %1;
+  var loader = %2;
+  if (!/^https?:$/.test(location.protocol)) return;
+  // Live lists: a page without such elements costs one length check per change.
+  var embeds = document.getElementsByTagName('embed');
+  var objects = document.getElementsByTagName('object');
+  function isMovie(element) {
+    var type = (element.getAttribute('type') || '').toLowerCase();
+    if (type === 'application/x-shockwave-flash' || type === 'application/futuresplash')
+      return true;
+    var sources = [element.getAttribute('src'), element.getAttribute('data')];
+    var params = element.getElementsByTagName('param');
+    for (var i = 0; i < params.length; i++)
+      if (/^(movie|src)$/i.test(params[i].getAttribute('name') || ''))
+        sources.push(params[i].getAttribute('value'));
+    return sources.some(function (source) {
+      return !!source && /\.swf(?:[?#]|$)/i.test(source.trim());
+    });
+  }
+  function holdsMovie() {
+    return Array.prototype.some.call(embeds, isMovie) ||
+           Array.prototype.some.call(objects, isMovie);
+  }
+  // Started at the document's creation, so the parser's elements are seen as well as the
+  // ones page scripts add later.
+  var observer = new MutationObserver(function () {
+    if ((!embeds.length && !objects.length) || !holdsMovie()) return;
+    observer.disconnect();
+    if (window.prompt(question) !== '1') return;
+    var script = document.createElement('script');
+    script.src = loader;
+    (document.head || document.documentElement).appendChild(script);
+  });
+  observer.observe(document, { childList: true, subtree: true });
+})();
+)JS")
+        .arg(JsString(flashText()), JsString(loaderAddress));
 }
 
 QString PageScripts::readTopDocumentScript() {

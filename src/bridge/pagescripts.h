@@ -11,6 +11,11 @@ struct PageScripts {
     // Reports each document's completion (and the empty frames it holds), turns text
     // selection off, and routes clicks on elements the client took over through the client.
     QString documentScript() const;
+    // Watches the document for Flash movies (object or embed elements of a movie, also ones
+    // that page scripts add later); at the first one it asks the client, and loads the player
+    // from loaderAddress when the client agrees. Costs a document without movies next to
+    // nothing.
+    QString flashScript(const QString& loaderAddress) const;
     // Reads what the top document shows, as a JSON text.
     static QString readTopDocumentScript();
     // Takes the element's clicks over under this token.
@@ -24,6 +29,8 @@ struct PageScripts {
     QString refusedPrefix() const;
     // The prompt text a click on a taken-over element starts with; the token follows.
     QString clickPrefix() const;
+    // The prompt text a document holding Flash content asks for the player with.
+    QString flashText() const;
 
     QString marker;
 };

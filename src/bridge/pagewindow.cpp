@@ -25,6 +25,6 @@ TPageWindow::TPageWindow(QWebEngineProfile* profile, const PageScripts& scripts)
     });
 }
 
-QWebEnginePage* TPageWindow::page() const {
+ClientPage* TPageWindow::page() const {
     return page_;
 }

@@ -5,7 +5,6 @@
 class ClientPage;
 struct PageScripts;
 class QWebEngineProfile;
-class QWebEnginePage;
 
 // A plain, resizable window of the client for a page that a platform page opens in a new
 // window: the same browser profile (the platform's log-in holds), the same page dialogs and
@@ -16,7 +15,7 @@ class TPageWindow : public QWidget {
 public:
     TPageWindow(QWebEngineProfile* profile, const PageScripts& scripts);
 
-    QWebEnginePage* page() const;
+    ClientPage* page() const;
 
 private:
     ClientPage* page_;

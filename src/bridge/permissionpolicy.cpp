@@ -27,6 +27,10 @@ bool GrantsPermission(const QUrl& origin, PagePermission permission, const QStri
     return permission == PagePermission::Microphone && IsPlatformOrigin(origin, platformHost);
 }
 
+bool GetsFlashPlayer(const QUrl& origin, const QString& platformHost) {
+    return IsPlatformOrigin(origin, platformHost);
+}
+
 const char* PermissionName(PagePermission permission) {
     switch (permission) {
     case PagePermission::Microphone:

@@ -24,5 +24,9 @@ bool IsPlatformOrigin(const QUrl& address, const QString& platformHost);
 // nothing else is given to any page.
 bool GrantsPermission(const QUrl& origin, PagePermission permission, const QString& platformHost);
 
+// Documents of the platform's own site that hold Flash content get the client's Flash player;
+// no other site's documents do, frames of other sites inside the platform's pages included.
+bool GetsFlashPlayer(const QUrl& origin, const QString& platformHost);
+
 // The permission's name in DBG lines.
 const char* PermissionName(PagePermission permission);

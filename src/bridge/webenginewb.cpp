@@ -1,8 +1,12 @@
 #include "bridge/webenginewb.h"
 
+#include "base/casepath.h"
+#include "base/programdir.h"
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
 #include "bridge/downloadnotice.h"
+#include "bridge/flashplayerfiles.h"
+#include "bridge/flashschemehandler.h"
 #include "bridge/pagepermissions.h"
 #include "bridge/pagewindow.h"
 #include "bridge/permissionpolicy.h"
@@ -55,6 +59,9 @@ void TrimContextMenu(QMenu* menu, QWebEnginePage* page) {
     }
 }
 
+// Where the installed Flash player lies, beside the splash movie's.
+const char* const FlashPlayerFolder = "resource/flash/ruffle";
+
 // Command addresses never load anything: their navigations are cancelled before they start.
 // The handler makes the scheme known to the browser, so that page scripts' navigations to it
 // reach the navigation hook instead of failing as an unknown scheme.
@@ -74,6 +81,12 @@ void RegisterBrowserSchemes() {
     QWebEngineUrlScheme command("command");
     command.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     QWebEngineUrlScheme::registerScheme(command);
+    // The player's files reach pages of the platform served over https too (a secure scheme),
+    // and its WebAssembly is fetched from the page's origin (CORS).
+    QWebEngineUrlScheme flash(FlashPlayerScheme);
+    flash.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    flash.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(flash);
 }
 
 TWebEngineWB::TWebEngineWB(QWidget* panel)
@@ -92,7 +105,20 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
     documentScript.setWorldId(ClientWorld);
     documentScript.setRunsOnSubFrames(true);
     profile_->scripts()->insert(documentScript);
+    QWebEngineScript flashScript;
+    flashScript.setName(QStringLiteral("flash"));
+    flashScript.setSourceCode(scripts_.flashScript(FlashPlayerLoaderAddress().toString()));
+    flashScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    flashScript.setWorldId(ClientWorld);
+    flashScript.setRunsOnSubFrames(true);
+    profile_->scripts()->insert(flashScript);
     profile_->installUrlSchemeHandler("command", new CommandSchemeHandler(this));
+    profile_->installUrlSchemeHandler(
+        FlashPlayerScheme,
+        new FlashSchemeHandler(
+            FindFileIgnoringCase(ProgramDir() + QLatin1String(FlashPlayerFolder)) +
+                QLatin1Char('/'),
+            [this] { return platformHost(); }, this));
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &AcceptDownload);
 
     view_ = new QWebEngineView(panel);
@@ -124,6 +150,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
         return proceed.value_or(true);
     };
     page_->windowFactory = [this] { return openPageWindow(); };
+    page_->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     connect(page_, &QWebEnginePage::fullScreenRequested, this, &TWebEngineWB::fullScreenRequested);
     // A taken-over element's handler lives as long as its document.
     connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
@@ -205,6 +232,7 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
     }
     auto* window = new TPageWindow(profile_, scripts_);
     AnswerPermissionRequests(window->page(), [this] { return platformHost(); });
+    window->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     windows_.append(window);
     window->show();
     DebugLog("new window opened");
@@ -236,6 +264,13 @@ void TWebEngineWB::fullScreenRequested(QWebEngineFullScreenRequest request) {
         view_->show();
     }
     watchFocusProxy();
+}
+
+bool TWebEngineWB::acceptFlash(const QUrl& origin) const {
+    const bool load = GetsFlashPlayer(origin, platformHost());
+    DebugLog("flash content: %s, %s", qUtf8Printable(origin.toString()),
+             load ? "player loaded" : "no player");
+    return load;
 }
 
 QString TWebEngineWB::platformHost() const {

@@ -46,6 +46,8 @@ private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
+    // Only the platform's documents get the Flash player.
+    bool acceptFlash(const QUrl& origin) const;
     QString platformHost() const;
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();

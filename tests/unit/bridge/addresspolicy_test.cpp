@@ -29,6 +29,9 @@ TEST(AddressPolicy, PagesReachTheWebOnly) {
         {"ms-settings:privacy-microphone", false, AddressUse::Refuse},
         {"ftp://files.example/unit1.mp3", false, AddressUse::Refuse},
         {"ws://127.0.0.1:8731/socket", false, AddressUse::Refuse},
+        // The Flash player's files are for pages to load, not to go to.
+        {"parvelo-flash://player/ruffle.js", false, AddressUse::Refuse},
+        {"parvelo-flash://player/ruffle.js", true, AddressUse::Refuse},
         // Local files and inline documents only when the client itself goes there.
         {"file:///etc/passwd", false, AddressUse::Refuse},
         {"file:///opt/parvelo/errorpage.htm", true, AddressUse::Load},

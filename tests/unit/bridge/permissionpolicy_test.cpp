@@ -60,4 +60,16 @@ TEST(PermissionPolicy, OnlyThePlatformsPagesGetOnlyTheMicrophone) {
     }
 }
 
+TEST(PermissionPolicy, OnlyThePlatformsDocumentsGetTheFlashPlayer) {
+    const std::pair<const char*, bool> cases[] = {
+        {"http://127.0.0.1:8731", true},   {"http://127.0.0.1:8731/", true},
+        {"http://localhost:8731", false},  {"http://127.0.0.1:8732", false},
+        {"https://127.0.0.1:8731", false}, {"parvelo-flash://player", false},
+        {"file:///opt/parvelo/", false},   {"", false},
+    };
+    for (const auto& [origin, gets] : cases)
+        EXPECT_EQ(GetsFlashPlayer(QUrl(QString::fromLatin1(origin)), Host), gets) << origin;
+    EXPECT_FALSE(GetsFlashPlayer(QUrl(QStringLiteral("http://127.0.0.1:8731")), QString()));
+}
+
 } // namespace
