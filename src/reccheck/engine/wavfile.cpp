@@ -139,7 +139,9 @@ std::optional<WavData> ReadWav(const QString& path, QString* error) {
 
 std::vector<qint16> Pcm16Samples(const QByteArray& pcm16) {
     std::vector<qint16> samples(static_cast<size_t>(pcm16.size() / 2));
-    qFromLittleEndian<qint16>(pcm16.constData(), static_cast<qsizetype>(samples.size()),
-                              samples.data());
+    // An empty vector has no buffer, and the copy must not be given a null pointer.
+    if (!samples.empty())
+        qFromLittleEndian<qint16>(pcm16.constData(), static_cast<qsizetype>(samples.size()),
+                                  samples.data());
     return samples;
 }

@@ -240,6 +240,9 @@ TEST_F(Bridge, RebindingGivesTheFirstBrowserItsHandlersBack) {
     other.CompleteDocument(QStringLiteral("http://h/second"));
     EXPECT_EQ(other.injected.size(), 1);
     EXPECT_EQ(otherCompletions, QStringList{"http://h/second"});
+    // The bridge gives a browser its handlers back when it goes: "other" ends with this test,
+    // before the fixture's bridge.
+    bridge->SetWebBrowser(nullptr);
 }
 
 TEST_F(Bridge, UnbindingRestoresTheHandlers) {

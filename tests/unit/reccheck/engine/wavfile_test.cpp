@@ -63,6 +63,11 @@ TEST(Pcm16SamplesTest, DecodesLittleEndianSignedSamples) {
     EXPECT_EQ(Pcm16Samples(Samples + 'x').size(), 4u);
 }
 
+TEST(Pcm16SamplesTest, NoWholeSampleGivesNoSamples) {
+    EXPECT_TRUE(Pcm16Samples(QByteArray()).empty());
+    EXPECT_TRUE(Pcm16Samples(QByteArray("x")).empty());
+}
+
 struct ReadableCase {
     const char* name;
     QByteArray bytes;
