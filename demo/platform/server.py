@@ -548,24 +548,27 @@ def autoplay(req):
 # Flash content of older lesson pages: the movie as an embed element, as an object element in
 # the old browser's form, added later by the page's script, and in a frame of another origin.
 LESSON_MOVIE = "/media/lesson.swf"
-FLASH_MOVIES = {
-    "embed": (f'<embed id="movie" src="{LESSON_MOVIE}" type="application/x-shockwave-flash" '
-              'width="320" height="160" quality="high">'),
-    "object": ('<object id="movie" classid="clsid:D27CDB6E-AE6D-11cf-96B8-444553540000" '
+LESSON_EMBED = (f'<embed id="movie" src="{LESSON_MOVIE}" type="application/x-shockwave-flash" '
+                'width="320" height="160" quality="high">')
+OLDER_LESSON = "旧课件里的 Flash 听力播放器。Flash content of an older lesson page."
+FLASH_PAGES = {
+    "embed": (OLDER_LESSON, LESSON_EMBED),
+    "object": (OLDER_LESSON,
+               '<object id="movie" classid="clsid:D27CDB6E-AE6D-11cf-96B8-444553540000" '
                f'width="320" height="160"><param name="movie" value="{LESSON_MOVIE}">'
                '<param name="quality" value="high"></object>'),
+    "later": ("页面脚本稍后加入的 Flash 播放器。Flash content that the page's script adds later.",
+              f'<template id="laterMovie">{LESSON_EMBED}</template>'),
 }
 
 
 def flash_page(kind):
+    intro, movie_html = FLASH_PAGES[kind]
+
     def handler(req):
-        return page(req, "flash", f"Flash 听力 Flash listening ({kind})",
-                    movie_html=FLASH_MOVIES[kind])
+        return page(req, "flash", f"Flash 听力 Flash listening ({kind})", intro=intro,
+                    movie_html=movie_html)
     return handler
-
-
-def flash_later(req):
-    return page(req, "flash_later", "稍后加入的 Flash Flash added later")
 
 
 def flash_other_frame(req):
@@ -693,7 +696,7 @@ ROUTES = {
     "/media/tone.wav": tone,
     "/sof/flash/embed": flash_page("embed"),
     "/sof/flash/object": flash_page("object"),
-    "/sof/flash/later": flash_later,
+    "/sof/flash/later": flash_page("later"),
     "/sof/flash/otherframe": flash_other_frame,
     "/sof/flash/frame": flash_frame,
     "/media/lesson.swf": lesson_movie,

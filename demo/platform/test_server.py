@@ -753,7 +753,8 @@ class FlashTests(ServerTestCase):
              'width="320" height="160"'),
             ("/sof/Flash/Object", '<param name="movie" value="/media/lesson.swf">',
              'width="320" height="160"'),
-            ("/sof/Flash/Later", "createElement('embed')", "movie.width = '320'"),
+            ("/sof/Flash/Later", '<template id="laterMovie"><embed id="movie"',
+             'width="320" height="160"'),
         ]
         for path, movie, size in cases:
             response, body = self.request(path)
