@@ -601,6 +601,56 @@ def tone(req):
     return Response(HTTPStatus.OK, _tone, content_type="audio/wav")
 
 
+# Pages written for the old browser (the client's page-compatibility layer), under /sof/ie/.
+
+def ie_index(req):
+    return page(req, "ie_index", "旧版浏览器的课件 Pages for the old browser")
+
+
+# Media-player objects of the old pages: (template, title) by the page's path.
+IE_MEDIA_PAGES = {
+    "exercise": ("ie_media_exercise", "听力练习 Listening exercise (WMA)"),
+    "oldplayer": ("ie_media_oldplayer", "旧版播放器 The 6.4 player (WMA)"),
+    "embed": ("ie_media_embed", "嵌入的播放器 An embedded player (WMA)"),
+    "wav": ("ie_media_wav", "WAV 听力 WAV listening"),
+    "wmv": ("ie_media_wmv", "WMV 视频 WMV video"),
+    "broken": ("ie_media_broken", "损坏的听力文件 Broken listening files"),
+    "variants": ("ie_media_variants", "播放器的各种写法 Ways of writing a player"),
+}
+
+
+def ie_media_page(kind):
+    name, title = IE_MEDIA_PAGES[kind]
+
+    def handler(req):
+        return page(req, name, title)
+    return handler
+
+
+# Windows Media files as the platform's server sent them. Made by tools/make-ie-media.sh; the
+# broken one is the first half of a listening file's bytes.
+IE_MEDIA_FILES = {
+    "exercise1.wma": ("exercise1.wma", "audio/x-ms-wma", False),
+    "exercise2.wma": ("exercise2.wma", "audio/x-ms-wma", False),
+    "tone.wma": ("tone.wma", "audio/x-ms-wma", False),
+    "lesson.wmv": ("lesson.wmv", "video/x-ms-wmv", False),
+    "broken.wma": ("exercise1.wma", "audio/x-ms-wma", True),
+}
+_ie_media = {}
+
+
+def ie_media_file(name):
+    file_name, content_type, truncated = IE_MEDIA_FILES[name]
+
+    def handler(req):
+        if name not in _ie_media:
+            with open(os.path.join(MEDIA_DIR, file_name), "rb") as f:
+                data = f.read()
+            _ie_media[name] = data[:len(data) // 2] if truncated else data
+        return Response(HTTPStatus.OK, _ie_media[name], content_type=content_type)
+    return handler
+
+
 # Benchmark pages: the client's log times what they make it do.
 
 def bench_start(req):
@@ -700,6 +750,9 @@ ROUTES = {
     "/sof/flash/otherframe": flash_other_frame,
     "/sof/flash/frame": flash_frame,
     "/media/lesson.swf": lesson_movie,
+    "/sof/ie/index": ie_index,
+    **{f"/sof/ie/media/{kind}": ie_media_page(kind) for kind in IE_MEDIA_PAGES},
+    **{f"/media/ie/{name}": ie_media_file(name) for name in IE_MEDIA_FILES},
     "/redirect": redirect_page,
     "/slow": slow,
 }
