@@ -142,6 +142,39 @@ def other_origin(origin):
     return urlunsplit((parts.scheme, netloc, "", "", ""))
 
 
+def byte_range(header, length):
+    """The one byte range "bytes=first-last" (or "bytes=-suffix") that a Range header asks of
+    a body of length bytes, as (first, last) inclusive; None when the whole body is to be
+    sent: no header, one this server does not serve (several ranges), or none that fits."""
+    match = re.fullmatch(r"\s*bytes\s*=\s*(\d{0,15})\s*-\s*(\d{0,15})\s*", header or "")
+    if not match or match.group(1) + match.group(2) == "" or length == 0:
+        return None
+    first, last = match.group(1), match.group(2)
+    if first == "":
+        return (max(0, length - int(last)), length - 1) if int(last) > 0 else None
+    first = int(first)
+    last = min(int(last), length - 1) if last else length - 1
+    return (first, last) if first <= last else None
+
+
+def with_range(response, header):
+    """Media answered as the platform's web server answered it: parts of the file on request,
+    which the browser needs to seek in it."""
+    if not response.content_type.startswith(("audio/", "video/")) or \
+            response.status != HTTPStatus.OK:
+        return response
+    response.headers.append(("Accept-Ranges", "bytes"))
+    span = byte_range(header, len(response.body))
+    if span is None:
+        return response
+    first, last = span
+    length = len(response.body)
+    response.body = response.body[first:last + 1]
+    response.status = HTTPStatus.PARTIAL_CONTENT
+    response.headers.append(("Content-Range", f"bytes {first}-{last}/{length}"))
+    return response
+
+
 def tone_wav(seconds=8.0, rate=16000, frequency=440.0, level=0.3):
     """A sine tone as a 16-bit mono WAV file's bytes."""
     frames = bytearray()
@@ -839,7 +872,7 @@ class PlatformHandler(BaseHTTPRequestHandler):
                       self._origin(), self.server.next_serial(),
                       self._read_form() if method == "POST" else None)
         try:
-            response = route(req)
+            response = with_range(route(req), self.headers.get("Range"))
         except Exception as error:  # a broken page must not take the server down
             self.log_error("%s %s failed: %r", method, self.path, error)
             response = Response(HTTPStatus.INTERNAL_SERVER_ERROR, "<h1>500</h1>")

@@ -776,10 +776,10 @@ class FlashTests(ServerTestCase):
 
 class IeMediaTests(ServerTestCase):
 
-    def fetch_bytes(self, path):
+    def fetch_bytes(self, path, headers=None):
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=15)
         try:
-            connection.request("GET", path)
+            connection.request("GET", path, headers=headers or {})
             response = connection.getresponse()
             return response, response.read()
         finally:
@@ -806,6 +806,35 @@ class IeMediaTests(ServerTestCase):
         _, whole = self.fetch_bytes("/media/ie/exercise1.wma")
         _, broken = self.fetch_bytes("/media/ie/broken.wma")
         self.assertEqual(broken, whole[:len(whole) // 2])
+
+    def test_byte_range(self):
+        cases = [(None, 100, None), ("", 100, None), ("bytes=0-9", 100, (0, 9)),
+                 ("bytes=90-", 100, (90, 99)), ("bytes=90-200", 100, (90, 99)),
+                 ("bytes=-10", 100, (90, 99)), ("bytes=-200", 100, (0, 99)),
+                 ("bytes=-0", 100, None), ("bytes=100-", 100, None), ("bytes=9-3", 100, None),
+                 ("bytes=0-1,5-6", 100, None), ("items=0-9", 100, None), ("bytes=-", 100, None),
+                 ("bytes=0-", 0, None)]
+        for header, length, expected in cases:
+            with self.subTest(header=header, length=length):
+                self.assertEqual(server.byte_range(header, length), expected)
+
+    def test_media_is_served_in_parts_on_request(self):
+        _, whole = self.fetch_bytes("/media/tone.wav")
+        cases = [("/media/tone.wav", "bytes=100-199", 206, whole[100:200],
+                  f"bytes 100-199/{len(whole)}"),
+                 ("/media/tone.wav", None, 200, whole, None),
+                 ("/media/tone.wav", "bytes=0-1,5-6", 200, whole, None)]
+        for path, header, status, body, content_range in cases:
+            with self.subTest(header=header):
+                response, data = self.fetch_bytes(path, {"Range": header} if header else {})
+                self.assertEqual(response.status, status)
+                self.assertEqual(data, body)
+                self.assertEqual(response.headers["Accept-Ranges"], "bytes")
+                self.assertEqual(response.headers["Content-Range"], content_range)
+        # Pages are sent whole.
+        response, _ = self.fetch_bytes("/sof/ie/Index", {"Range": "bytes=0-9"})
+        self.assertEqual(response.status, 200)
+        self.assertIsNone(response.headers["Accept-Ranges"])
 
     def test_a_missing_media_file_is_not_found(self):
         self.assertEqual(self.fetch_bytes("/media/ie/missing.wma")[0].status, 404)
