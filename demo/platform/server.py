@@ -634,7 +634,70 @@ def tone(req):
     return Response(HTTPStatus.OK, _tone, content_type="audio/wav")
 
 
-# Pages written for the old browser (the client's page-compatibility layer), under /sof/ie/.
+# The IE-era section: pages written for the old browser control, as the platform's older
+# lessons were.
+
+def ie_dialog(req):
+    return page(req, "ie_dialog", "单元选择对话框 Unit chooser")
+
+
+def ie_chooser(req):
+    level = bounded_number(req.arg("level", "0"), 0, 99)
+    return page(req, "ie_chooser", "选择单元 Choose a unit", layout="frame",
+                level=0 if level is None else level, user=req.username)
+
+
+# Pages sent as the old server sent them: GBK text, no charset in the header or the page.
+NO_CHARSET_PAGES = {
+    # Only the title is Chinese: too little for the engine's own guess.
+    # Only the title is Chinese: too little for the engine's own guess. The text its script
+    # (a file of its own, read in the page's character set) adds later is as little.
+    "short": ("<html><head><title>英语</title></head><body><p id='text'>Unit 1, Part A</p>"
+              "<form action='/sof/ie/echo'><input name='answer' value='A'></form><p id='later'></p>"
+              "<script src='/sof/ie/later.js'></script></body></html>"),
+    "mixed": ("<html><head><title>Unit 1 Listening</title></head><body>"
+              "<p id='text'>Listen to the dialogue and answer the questions. "
+              "Score: 90 / 100. 答案</p></body></html>"),
+    "long": ("<html><head><title>大学英语四级听力练习</title></head><body><p id='text'>"
+             "请仔细听录音，然后回答下面的问题。每段对话播放两遍。</p></body></html>"),
+}
+
+
+def no_charset_page(kind):
+    def handler(req):
+        return Response(HTTPStatus.OK, NO_CHARSET_PAGES[kind].encode("gbk"),
+                        content_type="text/html")
+    return handler
+
+
+def later_script(req):
+    text = ("setTimeout(function () {"
+            " document.getElementById('later').innerHTML = '<b>第二</b>部分'; }, 100);")
+    return Response(HTTPStatus.OK, text.encode("gbk"), content_type="application/javascript")
+
+
+def western_page(req):
+    """A page that names a Western character set keeps it."""
+    text = ("<html><head><meta http-equiv='Content-Type' content='text/html; charset=iso-8859-1'>"
+            "<title>Caf\u00e9</title></head><body><p id='text'>na\u00efve r\u00e9sum\u00e9</p>"
+            "</body></html>")
+    return Response(HTTPStatus.OK, text.encode("latin-1"), content_type="text/html")
+
+
+def western_header_page(req):
+    """So does one that names it in its header."""
+    text = ("<html><head><title>\u82f1\u8bed</title></head><body><p id='text'>Unit</p>"
+            "</body></html>")
+    return Response(HTTPStatus.OK, text.encode("gbk"),
+                    content_type="text/html; charset=windows-1252")
+
+
+def utf8_meta_page(req):
+    """A page that declares its charset keeps it."""
+    text = ("<html><head><meta charset='utf-8'><title>听力</title></head><body>"
+            "<p id='text'>单元</p></body></html>")
+    return Response(HTTPStatus.OK, text.encode("utf-8"), content_type="text/html")
+
 
 def ie_index(req):
     return page(req, "ie_index", "旧版浏览器的课件 Pages for the old browser")
@@ -687,7 +750,10 @@ def ie_media_file(name):
 # Benchmark pages: the client's log times what they make it do.
 
 def bench_start(req):
-    return redirect(bench_loads_path(BENCH_PAGE_LOADS))
+    # "elsewhere": the chain runs on the other loopback name, so that the pages are not the
+    # platform's own (the client's settings name this one).
+    prefix = other_origin(req.origin) if req.arg("elsewhere") else ""
+    return redirect(prefix + bench_loads_path(BENCH_PAGE_LOADS))
 
 
 def bench_loads(req):
@@ -783,6 +849,15 @@ ROUTES = {
     "/sof/flash/otherframe": flash_other_frame,
     "/sof/flash/frame": flash_frame,
     "/media/lesson.swf": lesson_movie,
+    "/sof/ie/dialog": ie_dialog,
+    "/sof/ie/chooser": ie_chooser,
+    "/sof/ie/nocharset/short": no_charset_page("short"),
+    "/sof/ie/nocharset/mixed": no_charset_page("mixed"),
+    "/sof/ie/nocharset/long": no_charset_page("long"),
+    "/sof/ie/utf8meta": utf8_meta_page,
+    "/sof/ie/western": western_page,
+    "/sof/ie/later.js": later_script,
+    "/sof/ie/westernheader": western_header_page,
     "/sof/ie/index": ie_index,
     **{f"/sof/ie/media/{kind}": ie_media_page(kind) for kind in IE_MEDIA_PAGES},
     **{f"/media/ie/{name}": ie_media_file(name) for name in IE_MEDIA_FILES},
