@@ -180,10 +180,10 @@
     ' align-items: center; justify-content: center; text-align: center; padding: 4px 8px;' +
     ' background: #1b2531; color: #fff; font-size: 13px; }';
 
-  function make(root, tag, className, parent) {
+  function make(parent, tag, className) {
     var element = document.createElement(tag);
     if (className) element.className = className;
-    (parent || root).appendChild(element);
+    parent.appendChild(element);
     return element;
   }
 
@@ -191,23 +191,23 @@
     var root = host.attachShadow({ mode: 'open' });
     make(root, 'style').textContent = LOOK;
     var frame = make(root, 'div', 'player');
-    var screen = make(root, 'div', 'screen', frame);
+    var screen = make(frame, 'div', 'screen');
     var view = {
-      media: make(root, 'video', '', screen),
-      status: make(root, 'div', 'status', screen),
-      bar: make(root, 'div', 'bar', frame),
-      notice: make(root, 'div', 'notice', frame),
+      media: make(screen, 'video', ''),
+      status: make(screen, 'div', 'status'),
+      bar: make(frame, 'div', 'bar'),
+      notice: make(frame, 'div', 'notice'),
     };
     view.media.preload = 'auto';
-    view.track = make(root, 'div', 'track', view.bar);
-    view.fill = make(root, 'div', 'fill', view.track);
-    var buttons = make(root, 'div', 'buttons', view.bar);
-    view.play = make(root, 'div', 'button play', buttons);
-    view.stop = make(root, 'div', 'button stop', buttons);
-    view.time = make(root, 'div', 'time', buttons);
-    view.mute = make(root, 'div', 'button mute', buttons);
-    view.volume = make(root, 'div', 'volume', buttons);
-    view.level = make(root, 'div', 'fill', view.volume);
+    view.track = make(view.bar, 'div', 'track');
+    view.fill = make(view.track, 'div', 'fill');
+    var buttons = make(view.bar, 'div', 'buttons');
+    view.play = make(buttons, 'div', 'button play');
+    view.stop = make(buttons, 'div', 'button stop');
+    view.time = make(buttons, 'div', 'time');
+    view.mute = make(buttons, 'div', 'button mute');
+    view.volume = make(buttons, 'div', 'volume');
+    view.level = make(view.volume, 'div', 'fill');
     view.play.title = '播放/暂停';
     view.stop.title = '停止';
     view.mute.title = '静音';

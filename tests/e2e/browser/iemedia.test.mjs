@@ -41,7 +41,6 @@ function drawnPlayer(client, id) {
 
 // Evaluates an expression of the page's object model, e.g. "Player.playState".
 function model(client, expression) {
-  // eslint-disable-next-line no-new-func
   return client.page.evaluate((text) => Function(`return (${text});`)(), expression);
 }
 
