@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package, unpacked: it holds exactly the installation plus the launcher, desktop
-# entry and icons; its control data names the run-time packages; and the launcher builds the
-# per-user installation and starts the private copy of the program.
+# The Debian package, unpacked: it holds exactly the installation (its settings file moved to
+# /etc/parvelo) plus the launcher, desktop entry, icons, manual page, software centre metadata
+# and documentation, which Debian's tools accept; its control data names the run-time packages;
+# and the launcher builds the per-user installation and starts the private copy of the program.
 #
 #   package_test.sh BUILD-DIR VERSION CPACK-PROGRAM
 set -euo pipefail
@@ -36,16 +37,23 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 shared=$root/opt/parvelo
 
-# The installation as `cmake --install` stages it, no more and no less (no test programs).
+# The installation as `cmake --install` stages it, no more and no less (no test programs),
+# except the settings file: the machine's one is in /etc/parvelo.
 "$(dirname "$cpack")/cmake" --install "$build" --prefix "$work/staged" >/dev/null
-diff <(files_below "$work/staged") <(files_below "$shared") >"$work/layout.diff" ||
+diff <(files_below "$work/staged" | grep -vxF Conf.ini) <(files_below "$shared") >"$work/layout.diff" ||
   fail "/opt/parvelo differs from the staged installation:$(printf '\n%s' "$(cat "$work/layout.diff")")"
+machine_settings=$root/etc/parvelo/Conf.ini
+cmp -s "$work/staged/Conf.ini" "$machine_settings" ||
+  fail "/etc/parvelo/Conf.ini is not the installation's settings file"
 for program in parvelo regsvr; do
   [[ -x $shared/$program ]] || fail "$program is not executable"
 done
 
+metainfo=usr/share/metainfo/org.parvelo.parvelo.metainfo.xml
 expected_outside=$(printf '%s\n' usr/bin/parvelo usr/share/applications/parvelo.desktop \
-  usr/share/icons/hicolor/256x256/apps/parvelo.png usr/share/icons/hicolor/48x48/apps/parvelo.png |
+  usr/share/icons/hicolor/256x256/apps/parvelo.png usr/share/icons/hicolor/48x48/apps/parvelo.png \
+  etc/parvelo/Conf.ini usr/share/man/man1/parvelo.1.gz "$metainfo" \
+  usr/share/doc/parvelo/copyright usr/share/doc/parvelo/changelog.gz |
   LC_ALL=C sort)
 actual_outside=$(files_below "$root" | grep -v '^opt/parvelo/' || true)
 [[ $actual_outside == "$expected_outside" ]] ||
@@ -60,9 +68,36 @@ for size in 48 256; do
 done
 
 desktop=$root/usr/share/applications/parvelo.desktop
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
-fi
+desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
+# The software centres' metadata, checked offline (its screenshot's address is not fetched).
+appstreamcli validate --no-net "$root/$metainfo" >"$work/appstream.log" 2>&1 ||
+  fail "the AppStream metadata does not validate:$(printf '\n%s' "$(cat "$work/appstream.log")")"
+grep -q '<name xml:lang="zh-CN">Parvelo 大学英语</name>' "$root/$metainfo" ||
+  fail "the AppStream metadata lacks the Chinese name"
+grep -q '<launchable type="desktop-id">parvelo.desktop</launchable>' "$root/$metainfo" ||
+  fail "the AppStream metadata does not name the desktop entry"
+
+# Debian's own checks: no error and no warning but those about the installation in /opt.
+lintian --no-cfg --allow-root --suppress-tags dir-or-file-in-opt --fail-on error,warning \
+  "$deb" >"$work/lintian.log" 2>&1 ||
+  fail "lintian:$(printf '\n%s' "$(cat "$work/lintian.log")")"
+# The changelog's newest entry is this version, and the manual page formats without a warning.
+changelog_version=$(zcat "$root/usr/share/doc/parvelo/changelog.gz" |
+  dpkg-parsechangelog -l- -S Version)
+[[ $changelog_version == "$version" ]] || fail "the changelog's newest version is '$changelog_version'"
+man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/parvelo.1.gz" 2>&1 >/dev/null)
+[[ -z $man_warnings ]] || fail "the manual page: $man_warnings"
+for section in NAME SYNOPSIS SETTINGS FILES 'EXIT STATUS'; do
+  zgrep -qx "\.SH \"\?$section\"\?" "$root/usr/share/man/man1/parvelo.1.gz" ||
+    fail "the manual page lacks $section"
+done
+# Every file of the player fetched with npm is covered by its own paragraph of the copyright
+# file, and its licence files are shipped beside it.
+grep -qx 'Files: opt/parvelo/resource/flash/ruffle/\*' "$root/usr/share/doc/parvelo/copyright" ||
+  fail "the copyright file does not cover the movie player"
+for licence in LICENSE_MIT LICENSE_APACHE; do
+  [[ -f $shared/resource/flash/ruffle/$licence ]] || fail "the movie player's $licence is not shipped"
+done
 entry_value() {
   sed -n "s/^$1=//p" "$desktop"
 }
@@ -107,8 +142,8 @@ while IFS= read -r package; do
   grep -qxF "$package" <<<"$installed_names" ||
     fail "Depends names $package, which this system neither has nor provides: $depends"
 done <<<"$depends_names"
-[[ $(dpkg-deb -I "$deb" conffiles 2>/dev/null) == /opt/parvelo/Conf.ini ]] ||
-  fail "the shared Conf.ini is not the package's one configuration file"
+[[ $(dpkg-deb -I "$deb" conffiles 2>/dev/null) == /etc/parvelo/Conf.ini ]] ||
+  fail "the machine's Conf.ini is not the package's one configuration file"
 
 # The launcher, with a fresh home of its own.
 launcher=$root/usr/bin/parvelo
@@ -120,13 +155,16 @@ run_launcher() {
 private=$home/.local/share/parvelo/install
 printed=$(run_launcher --print-install-dir) || fail "--print-install-dir failed"
 [[ $printed == "$private" ]] || fail "--print-install-dir printed '$printed'"
-diff <(files_below "$shared") <(files_below "$private") >"$work/private.diff" ||
+diff <( (files_below "$shared"; echo Conf.ini) | LC_ALL=C sort) <(files_below "$private") \
+  >"$work/private.diff" ||
   fail "the per-user installation lacks files:$(printf '\n%s' "$(cat "$work/private.diff")")"
 # The program must be a real copy (it finds its folder through /proc/self/exe), the settings
-# file a writable copy, everything else a link into the shared installation.
+# file a writable copy of the machine's, everything else a link into the shared installation.
+[[ -f $private/Conf.ini && ! -L $private/Conf.ini ]] || fail "Conf.ini is not a copy"
+cmp -s "$machine_settings" "$private/Conf.ini" || fail "Conf.ini differs from the machine's"
 while IFS= read -r file; do
   case $file in
-  parvelo | Conf.ini)
+  parvelo)
     [[ -f $private/$file && ! -L $private/$file ]] || fail "$file is not a copy"
     cmp -s "$shared/$file" "$private/$file" || fail "$file differs from the shared one"
     ;;
@@ -137,11 +175,11 @@ while IFS= read -r file; do
   esac
 done < <(files_below "$shared")
 
-# A second start keeps the user's settings and what the client made beside itself.
-echo '; changed by the user' >>"$private/Conf.ini"
+# A second start keeps the user's own settings and what the client made beside itself.
+sed -i 's/^RecTip=yes/RecTip=no/' "$private/Conf.ini"
 mkdir -p "$private/tmp" && echo recording >"$private/tmp/RecordTestFile.wav"
 run_launcher --print-install-dir >/dev/null || fail "second --print-install-dir failed"
-grep -q 'changed by the user' "$private/Conf.ini" || fail "a second start replaced Conf.ini"
+grep -qx 'RecTip=no' "$private/Conf.ini" || fail "a second start replaced the user's tip setting"
 [[ -f $private/tmp/RecordTestFile.wav ]] || fail "a second start removed the client's files"
 
 # After an upgrade (a new program, a file gone) the launcher refreshes the copy, drops the
