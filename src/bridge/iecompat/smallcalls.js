@@ -15,6 +15,7 @@
   var removeListener = EventTarget.prototype.removeEventListener;
   var dispatch = EventTarget.prototype.dispatchEvent;
   var contains = Node.prototype.contains;
+  var NativeNode = Node;
 
   function method(target, name, fn) {
     define(target, name, { configurable: true, writable: true, value: fn });
@@ -129,7 +130,10 @@
   var MousePointer = 1;
 
   function redirect(event) {
-    if (!captured || redirected.has(event) || contains.call(captured, event.target)) return;
+    var target = event.target;
+    if (!captured || redirected.has(event) || !(target instanceof NativeNode) ||
+        contains.call(captured, target))
+      return;
     event.stopPropagation();
     event.preventDefault();
     var copy = new NativeMouseEvent(event.type, event);
