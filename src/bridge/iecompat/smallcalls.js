@@ -6,6 +6,7 @@
   var NativeWeakMap = WeakMap;
   var NativeMouseEvent = MouseEvent;
   var reflectGet = Reflect.get;
+  var globalEval = window.eval;
   var createElement = Document.prototype.createElement;
   var querySelectorAll = Document.prototype.querySelectorAll;
   var setAttribute = Element.prototype.setAttribute;
@@ -30,9 +31,9 @@
   method(window, 'showHelp', function () {});
   // The old browser ran script text given to it in the global scope.
   method(window, 'execScript', function (code, language) {
-    if (language && !/^(j(ava)?script|jscript)$/i.test(String(language)))
+    if (language && !/^j(ava)?script$/i.test(String(language)))
       throw new Error('Could not complete the operation due to error 80020101.');
-    (0, window.eval)(String(code));
+    globalEval(String(code));
   });
 
   // --- document.frames: the window's frames, callable by number or name --------------------
@@ -51,11 +52,9 @@
     return frameByName(doc, String(key));
   }
 
-  getter(Document.prototype, 'frames', function () {
-    var doc = this;
-    return new NativeProxy(function frames(key) {
-      return frameOf(doc, key);
-    }, {
+  var framesOfDocument = new NativeWeakMap();
+  function framesFor(doc) {
+    return new NativeProxy(function frames() {}, {
       apply: function (target, self, args) {
         return frameOf(doc, args[0]);
       },
@@ -68,6 +67,10 @@
         return reflectGet(target, key, receiver);
       },
     });
+  }
+  getter(Document.prototype, 'frames', function () {
+    if (!framesOfDocument.has(this)) framesOfDocument.set(this, framesFor(this));
+    return framesOfDocument.get(this);
   });
 
   getter(Document.prototype, 'parentWindow', function () {
