@@ -18,7 +18,7 @@ async function checkCases(client, cases) {
 
 async function pageText(client, selector, wanted, what) {
   return waitFor(async () => {
-    const text = await client.page.textContent(selector);
+    const text = await client.page.innerText(selector);
     return wanted.test(text) ? text : null;
   }, () => what);
 }
@@ -156,7 +156,7 @@ test('the old event model: attachEvent in the head, window.event, fireEvent, det
       'the handler of the click');
     await client.clickElement('#fireButton');
     await pageText(client, '#eventLog', /fireEvent: true$/, 'the fired click');
-    assert.deepEqual((await client.page.textContent('#eventLog')).split('\n'), [
+    assert.deepEqual((await client.page.innerText('#eventLog')).split('\n'), [
       'load, this is window: true',
       'click: checkButton, this is window: true',
       'click: checkButton, this is window: true',
