@@ -2,7 +2,7 @@
 // written for it use them; other sites see the engine as it is.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { ScenarioTimeout, scenario, screenshot, waitFor } from './harness.mjs';
+import { ScenarioTimeout, dragMouse, scenario, screenshot, waitFor } from './harness.mjs';
 
 async function openPage(client, address) {
   const since = client.mark();
@@ -493,6 +493,11 @@ test('the old browser\'s smaller calls; navigate() leaves the page', { timeout: 
       [...document.getElementsByName('word')].map((radio) => [radio.value, radio.checked])),
     [['glad', true], ['went', false]]);
     screenshot('ie-small-calls');
+
+    // A drag that starts on the slider and ends on a button: the slider still hears the release.
+    dragMouse(await client.elementCentreOnScreen('#slider'),
+      await client.elementCentreOnScreen('#favouriteButton'));
+    await pageText(client, '#dragText', /^拖动结束 Drag ended outside$/, 'the slider\'s release');
 
     await checkCases(client, smallCallCases);
 
