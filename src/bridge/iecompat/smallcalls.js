@@ -107,9 +107,9 @@
   // The old tag syntax: createElement('<input name="x" type="radio" checked>').
   var tagPattern = /^<\s*([A-Za-z][\w:-]*)([^>]*?)\/?\s*>$/;
   var attributePattern = /([^\s=\/>"']+)(?:\s*=\s*(?:"([^"]*)"|'([^']*)'|([^\s>"']+)))?/g;
-  method(Document.prototype, 'createElement', function (name, options) {
-    var text = typeof name === 'string' ? name.trim() : '';
-    var tag = text.charAt(0) === '<' ? tagPattern.exec(text) : null;
+  method(Document.prototype, 'createElement', function (name) {
+    // Plain names pay one look at their first character.
+    var tag = typeof name === 'string' && /^\s*</.test(name) ? tagPattern.exec(name.trim()) : null;
     if (!tag) return createElement.apply(this, arguments);
     var element = createElement.call(this, tag[1]);
     var attribute;
