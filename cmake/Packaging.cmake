@@ -44,9 +44,10 @@ file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "${PARVELO_PACKAGE_PREFIX}/Co
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/conffiles)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 # What the program loads at run time besides what it links: the platform plugins, the
-# speech model, the Chinese font, the OpenGL drivers and Qt's Chinese texts.
+# speech model, the Chinese font, the OpenGL drivers, Qt's Chinese texts and ffmpeg, which
+# converts the platform's WMA listening files.
 set(PARVELO_PACKAGE_DEPENDS qt6-qpa-plugins pocketsphinx-en-us fonts-noto-cjk libgl1-mesa-dri
-  qt6-translations-l10n)
+  qt6-translations-l10n ffmpeg)
 list(JOIN PARVELO_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The packages of the libraries it links are those dpkg-shlibdeps finds on the system the
 # package is built on: Debian 12 and Debian 13 name several of them differently.

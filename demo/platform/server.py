@@ -142,6 +142,39 @@ def other_origin(origin):
     return urlunsplit((parts.scheme, netloc, "", "", ""))
 
 
+def byte_range(header, length):
+    """The one byte range "bytes=first-last" (or "bytes=-suffix") that a Range header asks of
+    a body of length bytes, as (first, last) inclusive; None when the whole body is to be
+    sent: no header, one this server does not serve (several ranges), or none that fits."""
+    match = re.fullmatch(r"\s*bytes\s*=\s*(\d{0,15})\s*-\s*(\d{0,15})\s*", header or "")
+    if not match or match.group(1) + match.group(2) == "" or length == 0:
+        return None
+    first, last = match.group(1), match.group(2)
+    if first == "":
+        return (max(0, length - int(last)), length - 1) if int(last) > 0 else None
+    first = int(first)
+    last = min(int(last), length - 1) if last else length - 1
+    return (first, last) if first <= last else None
+
+
+def with_range(response, header):
+    """Media answered as the platform's web server answered it: parts of the file on request,
+    which the browser needs to seek in it."""
+    if not response.content_type.startswith(("audio/", "video/")) or \
+            response.status != HTTPStatus.OK:
+        return response
+    response.headers.append(("Accept-Ranges", "bytes"))
+    span = byte_range(header, len(response.body))
+    if span is None:
+        return response
+    first, last = span
+    length = len(response.body)
+    response.body = response.body[first:last + 1]
+    response.status = HTTPStatus.PARTIAL_CONTENT
+    response.headers.append(("Content-Range", f"bytes {first}-{last}/{length}"))
+    return response
+
+
 def tone_wav(seconds=8.0, rate=16000, frequency=440.0, level=0.3):
     """A sine tone as a 16-bit mono WAV file's bytes."""
     frames = bytearray()
@@ -605,22 +638,12 @@ def tone(req):
 
 # Pages written for the old Windows browser control: its event model, its ActiveX objects and
 # its smaller calls, as the platform's pages of that time used them.
-IE_PAGES = [
-    ("/sof/IE/Events", "事件模型 attachEvent and fireEvent"),
-    ("/sof/IE/Quiz", "小测验 A quiz through Microsoft.XMLHTTP"),
-    ("/sof/IE/SmallCalls", "常用旧接口 The old browser's smaller calls"),
-]
 # (question, choices, the right choice)
 IE_QUIZ = [
     ("Which word means \"happy\"?", ("A. sad", "B. glad", "C. angry"), "B"),
     ("Choose the past tense of \"go\".", ("A. goed", "B. gone", "C. went"), "C"),
 ]
 IE_WORDS = ("glad", "went", "library", "borrow", "return")
-
-
-def ie_index(req):
-    items = "".join(f'<li><a href="{path}">{html.escape(title)}</a></li>' for path, title in IE_PAGES)
-    return page(req, "ie_index", "旧浏览器页面 Pages for the old browser", items_html=items)
 
 
 def ie_events(req):
@@ -688,10 +711,126 @@ def ie_words(req):
     return xml_text(f"<words>{words}</words>")
 
 
+# The IE-era section: pages written for the old browser control, as the platform's older
+# lessons were.
+
+def ie_dialog(req):
+    return page(req, "ie_dialog", "单元选择对话框 Unit chooser")
+
+
+def ie_chooser(req):
+    level = bounded_number(req.arg("level", "0"), 0, 99)
+    return page(req, "ie_chooser", "选择单元 Choose a unit", layout="frame",
+                level=0 if level is None else level, user=req.username)
+
+
+# Pages sent as the old server sent them: GBK text, no charset in the header or the page.
+NO_CHARSET_PAGES = {
+    # Only the title is Chinese: too little for the engine's own guess.
+    # Only the title is Chinese: too little for the engine's own guess. The text its script
+    # (a file of its own, read in the page's character set) adds later is as little.
+    "short": ("<html><head><title>英语</title></head><body><p id='text'>Unit 1, Part A</p>"
+              "<form action='/sof/ie/echo'><input name='answer' value='A'></form><p id='later'></p>"
+              "<script src='/sof/ie/later.js'></script></body></html>"),
+    "mixed": ("<html><head><title>Unit 1 Listening</title></head><body>"
+              "<p id='text'>Listen to the dialogue and answer the questions. "
+              "Score: 90 / 100. 答案</p></body></html>"),
+    "long": ("<html><head><title>大学英语四级听力练习</title></head><body><p id='text'>"
+             "请仔细听录音，然后回答下面的问题。每段对话播放两遍。</p></body></html>"),
+}
+
+
+def no_charset_page(kind):
+    def handler(req):
+        return Response(HTTPStatus.OK, NO_CHARSET_PAGES[kind].encode("gbk"),
+                        content_type="text/html")
+    return handler
+
+
+def later_script(req):
+    text = ("setTimeout(function () {"
+            " document.getElementById('later').innerHTML = '<b>第二</b>部分'; }, 100);")
+    return Response(HTTPStatus.OK, text.encode("gbk"), content_type="application/javascript")
+
+
+def western_page(req):
+    """A page that names a Western character set keeps it."""
+    text = ("<html><head><meta http-equiv='Content-Type' content='text/html; charset=iso-8859-1'>"
+            "<title>Caf\u00e9</title></head><body><p id='text'>na\u00efve r\u00e9sum\u00e9</p>"
+            "</body></html>")
+    return Response(HTTPStatus.OK, text.encode("latin-1"), content_type="text/html")
+
+
+def western_header_page(req):
+    """So does one that names it in its header."""
+    text = ("<html><head><title>\u82f1\u8bed</title></head><body><p id='text'>Unit</p>"
+            "</body></html>")
+    return Response(HTTPStatus.OK, text.encode("gbk"),
+                    content_type="text/html; charset=windows-1252")
+
+
+def utf8_meta_page(req):
+    """A page that declares its charset keeps it."""
+    text = ("<html><head><meta charset='utf-8'><title>听力</title></head><body>"
+            "<p id='text'>单元</p></body></html>")
+    return Response(HTTPStatus.OK, text.encode("utf-8"), content_type="text/html")
+
+
+def ie_index(req):
+    return page(req, "ie_index", "旧版浏览器的课件 Pages for the old browser")
+
+
+# Media-player objects of the old pages: (template, title) by the page's path.
+IE_MEDIA_PAGES = {
+    "exercise": ("ie_media_exercise", "听力练习 Listening exercise (WMA)"),
+    "oldplayer": ("ie_media_oldplayer", "旧版播放器 The 6.4 player (WMA)"),
+    "embed": ("ie_media_embed", "嵌入的播放器 An embedded player (WMA)"),
+    "wav": ("ie_media_wav", "WAV 听力 WAV listening"),
+    "wmv": ("ie_media_wmv", "WMV 视频 WMV video"),
+    "broken": ("ie_media_broken", "损坏的听力文件 Broken listening files"),
+    "variants": ("ie_media_variants", "播放器的各种写法 Ways of writing a player"),
+}
+
+
+def ie_media_page(kind):
+    name, title = IE_MEDIA_PAGES[kind]
+
+    def handler(req):
+        return page(req, name, title)
+    return handler
+
+
+# Windows Media files as the platform's server sent them. Made by tools/make-ie-media.sh; the
+# broken one is the first half of a listening file's bytes.
+IE_MEDIA_FILES = {
+    "exercise1.wma": ("exercise1.wma", "audio/x-ms-wma", False),
+    "exercise2.wma": ("exercise2.wma", "audio/x-ms-wma", False),
+    "tone.wma": ("tone.wma", "audio/x-ms-wma", False),
+    "lesson.wmv": ("lesson.wmv", "video/x-ms-wmv", False),
+    "broken.wma": ("exercise1.wma", "audio/x-ms-wma", True),
+}
+_ie_media = {}
+
+
+def ie_media_file(name):
+    file_name, content_type, truncated = IE_MEDIA_FILES[name]
+
+    def handler(req):
+        if name not in _ie_media:
+            with open(os.path.join(MEDIA_DIR, file_name), "rb") as f:
+                data = f.read()
+            _ie_media[name] = data[:len(data) // 2] if truncated else data
+        return Response(HTTPStatus.OK, _ie_media[name], content_type=content_type)
+    return handler
+
+
 # Benchmark pages: the client's log times what they make it do.
 
 def bench_start(req):
-    return redirect(bench_loads_path(BENCH_PAGE_LOADS))
+    # "elsewhere": the chain runs on the other loopback name, so that the pages are not the
+    # platform's own (the client's settings name this one).
+    prefix = other_origin(req.origin) if req.arg("elsewhere") else ""
+    return redirect(prefix + bench_loads_path(BENCH_PAGE_LOADS))
 
 
 def bench_loads(req):
@@ -787,7 +926,18 @@ ROUTES = {
     "/sof/flash/otherframe": flash_other_frame,
     "/sof/flash/frame": flash_frame,
     "/media/lesson.swf": lesson_movie,
+    "/sof/ie/dialog": ie_dialog,
+    "/sof/ie/chooser": ie_chooser,
+    "/sof/ie/nocharset/short": no_charset_page("short"),
+    "/sof/ie/nocharset/mixed": no_charset_page("mixed"),
+    "/sof/ie/nocharset/long": no_charset_page("long"),
+    "/sof/ie/utf8meta": utf8_meta_page,
+    "/sof/ie/western": western_page,
+    "/sof/ie/later.js": later_script,
+    "/sof/ie/westernheader": western_header_page,
     "/sof/ie/index": ie_index,
+    **{f"/sof/ie/media/{kind}": ie_media_page(kind) for kind in IE_MEDIA_PAGES},
+    **{f"/media/ie/{name}": ie_media_file(name) for name in IE_MEDIA_FILES},
     "/sof/ie/events": ie_events,
     "/sof/ie/quiz": ie_quiz,
     "/sof/ie/smallcalls": ie_small_calls,
@@ -881,7 +1031,7 @@ class PlatformHandler(BaseHTTPRequestHandler):
                       self._origin(), self.server.next_serial(),
                       self._read_form() if method == "POST" else None)
         try:
-            response = route(req)
+            response = with_range(route(req), self.headers.get("Range"))
         except Exception as error:  # a broken page must not take the server down
             self.log_error("%s %s failed: %r", method, self.path, error)
             response = Response(HTTPStatus.INTERNAL_SERVER_ERROR, "<h1>500</h1>")

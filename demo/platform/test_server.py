@@ -17,6 +17,9 @@ import server
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RETURN_TIP = "确定要返回主页吗？"
+IE_MEDIA_PAGES = ["/sof/ie/Media/Exercise", "/sof/ie/Media/OldPlayer", "/sof/ie/Media/Embed",
+                  "/sof/ie/Media/Wav", "/sof/ie/Media/Wmv", "/sof/ie/Media/Broken",
+                  "/sof/ie/Media/Variants"]
 
 
 class Elements(HTMLParser):
@@ -361,7 +364,8 @@ class LearningPageTests(ServerTestCase):
         "/sof/Return/Malformed", "/sof/Return/Clear", "/sof/Return/Hidden",
         "/sof/Return/Set?url=x", "/sof/Return/Raw?url=x", "/sof/Stress/LargeCookies",
         "/sof/Stress/CommandFlood", "/bench/Loads?left=3", "/bench/Commands?count=5",
-        "/slow?ms=0", "/sof/IE/Index", "/sof/IE/Events", "/sof/IE/Quiz", "/sof/IE/SmallCalls",
+        "/slow?ms=0", "/sof/ie/Index", *IE_MEDIA_PAGES, "/sof/IE/Events", "/sof/IE/Quiz",
+        "/sof/IE/SmallCalls",
     ]
 
     def test_every_page_is_utf8_html_with_a_heading_and_no_caching(self):
@@ -827,6 +831,107 @@ class OldBrowserPageTests(ServerTestCase):
                 self.assertEqual(response.status, status)
                 if status == 200:
                     self.assertIn(f'<p id="frameName">{name}</p>', body)
+
+
+class IeMediaTests(ServerTestCase):
+
+    def fetch_bytes(self, path, headers=None):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=15)
+        try:
+            connection.request("GET", path, headers=headers or {})
+            response = connection.getresponse()
+            return response, response.read()
+        finally:
+            connection.close()
+
+    def test_media_files_have_the_old_servers_types(self):
+        cases = [("/media/ie/exercise1.wma", "audio/x-ms-wma"),
+                 ("/media/ie/exercise2.wma", "audio/x-ms-wma"),
+                 ("/media/ie/tone.wma", "audio/x-ms-wma"),
+                 ("/media/ie/Tone.WMA", "audio/x-ms-wma"),
+                 ("/media/ie/lesson.wmv", "video/x-ms-wmv"),
+                 ("/media/ie/broken.wma", "audio/x-ms-wma")]
+        # Every Windows Media file starts with the ASF header object's identifier.
+        asf_header = bytes.fromhex("3026b2758e66cf11a6d900aa0062ce6c")
+        for path, content_type in cases:
+            with self.subTest(path=path):
+                response, data = self.fetch_bytes(path)
+                self.assertEqual(response.status, 200)
+                self.assertEqual(response.headers["Content-Type"], content_type)
+                self.assertTrue(data.startswith(asf_header))
+                self.assertLess(len(data), 60 * 1024)
+
+    def test_the_broken_file_is_the_first_half_of_a_listening_file(self):
+        _, whole = self.fetch_bytes("/media/ie/exercise1.wma")
+        _, broken = self.fetch_bytes("/media/ie/broken.wma")
+        self.assertEqual(broken, whole[:len(whole) // 2])
+
+    def test_byte_range(self):
+        cases = [(None, 100, None), ("", 100, None), ("bytes=0-9", 100, (0, 9)),
+                 ("bytes=90-", 100, (90, 99)), ("bytes=90-200", 100, (90, 99)),
+                 ("bytes=-10", 100, (90, 99)), ("bytes=-200", 100, (0, 99)),
+                 ("bytes=-0", 100, None), ("bytes=100-", 100, None), ("bytes=9-3", 100, None),
+                 ("bytes=0-1,5-6", 100, None), ("items=0-9", 100, None), ("bytes=-", 100, None),
+                 ("bytes=0-", 0, None)]
+        for header, length, expected in cases:
+            with self.subTest(header=header, length=length):
+                self.assertEqual(server.byte_range(header, length), expected)
+
+    def test_media_is_served_in_parts_on_request(self):
+        _, whole = self.fetch_bytes("/media/tone.wav")
+        cases = [("/media/tone.wav", "bytes=100-199", 206, whole[100:200],
+                  f"bytes 100-199/{len(whole)}"),
+                 ("/media/tone.wav", None, 200, whole, None),
+                 ("/media/tone.wav", "bytes=0-1,5-6", 200, whole, None)]
+        for path, header, status, body, content_range in cases:
+            with self.subTest(header=header):
+                response, data = self.fetch_bytes(path, {"Range": header} if header else {})
+                self.assertEqual(response.status, status)
+                self.assertEqual(data, body)
+                self.assertEqual(response.headers["Accept-Ranges"], "bytes")
+                self.assertEqual(response.headers["Content-Range"], content_range)
+        # Pages are sent whole.
+        response, _ = self.fetch_bytes("/sof/ie/Index", {"Range": "bytes=0-9"})
+        self.assertEqual(response.status, 200)
+        self.assertIsNone(response.headers["Accept-Ranges"])
+
+    def test_a_missing_media_file_is_not_found(self):
+        self.assertEqual(self.fetch_bytes("/media/ie/missing.wma")[0].status, 404)
+
+    def test_every_player_names_a_source_that_is_served_unless_it_is_meant_missing(self):
+        for path in IE_MEDIA_PAGES:
+            with self.subTest(path=path):
+                response, body = self.request(path)
+                self.assertEqual(response.status, 200)
+                elements = Elements(body)
+                sources = [attrs["value"] for attrs in elements.all("param")
+                           if attrs.get("name", "").lower() in ("url", "filename")]
+                sources += [attrs["src"] for attrs in elements.all("embed") if "src" in attrs]
+                self.assertTrue(sources)
+                for source in sources:
+                    status = self.fetch_bytes(source)[0].status
+                    self.assertEqual(status, 404 if "missing" in source else 200, source)
+
+    def test_players_use_the_old_class_ids_and_type(self):
+        cases = [("/sof/ie/Media/Exercise", "object", "Player",
+                  "CLSID:6BF52A52-394A-11D3-B153-00C04F79FAA6"),
+                 ("/sof/ie/Media/OldPlayer", "object", "MediaPlayer1",
+                  "clsid:22D6F312-B0F6-11D0-94AB-0080C74C7E95"),
+                 ("/sof/ie/Media/Wmv", "object", "VideoPlayer",
+                  "clsid:6BF52A52-394A-11D3-B153-00C04F79FAA6"),
+                 ("/sof/ie/Media/Embed", "embed", "Sound", "application/x-mplayer2")]
+        for path, tag, element_id, kind in cases:
+            with self.subTest(path=path):
+                _, body = self.request(path)
+                attrs = Elements(body).by_id(element_id)
+                self.assertEqual(len(attrs), 1)
+                self.assertEqual(attrs[0].get("classid" if tag == "object" else "type"), kind)
+
+    def test_the_index_links_every_media_page(self):
+        _, body = self.request("/sof/ie/Index")
+        links = {attrs["href"] for attrs in Elements(body).all("a")}
+        for path in IE_MEDIA_PAGES:
+            self.assertIn(path, links)
 
 
 if __name__ == "__main__":

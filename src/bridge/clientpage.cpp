@@ -28,6 +28,9 @@ ClientPage::ClientPage(QWebEngineProfile* profile, const PageScripts& scripts, Q
     // Nothing a page links to is handed to the desktop's programs: addresses of schemes the
     // browser does not load itself never reach the navigation hook, they are dropped.
     settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // The platform's pages were written on Chinese systems, whose browsers read a page that
+    // names no character set as GBK.
+    settings->setDefaultTextEncoding(QStringLiteral("GBK"));
     connect(this, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
             navigationUnderWay_ = false;
@@ -109,6 +112,8 @@ void ClientPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                  qUtf8Printable(message.mid(scripts_.refusedPrefix().size())));
         return;
     }
+    if (consoleFilter && consoleFilter(message))
+        return;
     if (message.startsWith(scripts_.completionPrefix())) {
         emit documentCompleted(message.mid(scripts_.completionPrefix().size()));
         return;

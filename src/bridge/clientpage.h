@@ -28,6 +28,8 @@ public:
     std::function<QWebEnginePage*()> windowFactory;
     // A document of the origin holds Flash content: true loads the player into it.
     std::function<bool(const QUrl& origin)> flashFilter;
+    // Sees each console message of the page's scripts first; true when it was the client's.
+    std::function<bool(const QString& message)> consoleFilter;
 
     void triggerAction(WebAction action, bool checked = false) override;
 

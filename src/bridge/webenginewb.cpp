@@ -4,9 +4,14 @@
 #include "base/programdir.h"
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
+#include "bridge/dialogfeatures.h"
 #include "bridge/downloadnotice.h"
 #include "bridge/flashplayerfiles.h"
 #include "bridge/flashschemehandler.h"
+#include "bridge/mediaconverter.h"
+#include "bridge/pagechannelhandler.h"
+#include "bridge/pagedialog.h"
+#include "bridge/pagelayer.h"
 #include "bridge/pagepermissions.h"
 #include "bridge/pagewindow.h"
 #include "bridge/permissionpolicy.h"
@@ -87,6 +92,11 @@ void RegisterBrowserSchemes() {
     flash.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     flash.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
     QWebEngineUrlScheme::registerScheme(flash);
+    // The compatibility layer's calls from the platform's pages, over http or https.
+    QWebEngineUrlScheme layer(PageLayerScheme);
+    layer.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    layer.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(layer);
 }
 
 TWebEngineWB::TWebEngineWB(QWidget* panel)
@@ -119,6 +129,19 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
             FindFileIgnoringCase(ProgramDir() + QLatin1String(FlashPlayerFolder)) +
                 QLatin1Char('/'),
             [this] { return platformHost(); }, this));
+    auto* channel = new PageChannelHandler([this] { return platformHost(); }, this);
+    channel->openDialog = [this](QWebEngineUrlRequestJob* job, const ChannelRequest& request) {
+        openPageDialog(job, request);
+    };
+    channel->openWindow = [this](const QUrl& address) {
+        if (QWebEnginePage* page = openPageWindow())
+            page->load(address);
+    };
+    auto* media = new TMediaConverter(profile_, this);
+    channel->convertMedia = [media](QWebEngineUrlRequestJob* job, const QUrl& file) {
+        media->Convert(job, file);
+    };
+    profile_->installUrlSchemeHandler(PageLayerScheme, channel);
     connect(profile_, &QWebEngineProfile::downloadRequested, this, &AcceptDownload);
 
     view_ = new QWebEngineView(panel);
@@ -202,6 +225,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
 
 TWebEngineWB::~TWebEngineWB() {
     // The windows' pages share the profile: they go first.
+    qDeleteAll(dialogs_);
     qDeleteAll(windows_);
     delete page_;
     delete view_;
@@ -284,7 +308,55 @@ bool TWebEngineWB::acceptReload() {
     return !cancel;
 }
 
+void TWebEngineWB::installPageLayer() {
+    const QString origin = PlatformOriginText(platformHost());
+    if (origin == pageLayerOrigin_)
+        return;
+    pageLayerOrigin_ = origin;
+    for (const QWebEngineScript& old : profile_->scripts()->find(QStringLiteral("pagelayer")))
+        profile_->scripts()->remove(old);
+    if (origin.isEmpty())
+        return;
+    QWebEngineScript layer;
+    layer.setName(QStringLiteral("pagelayer"));
+    layer.setSourceCode(PageLayerScript(origin));
+    // In the page's own world, before its first script: pages call the old browser's functions
+    // from their head.
+    layer.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    layer.setWorldId(QWebEngineScript::MainWorld);
+    layer.setRunsOnSubFrames(true);
+    profile_->scripts()->insert(layer);
+}
+
+void TWebEngineWB::openPageDialog(QWebEngineUrlRequestJob* job, const ChannelRequest& request) {
+    dialogs_.removeAll(nullptr);
+    if (dialogs_.size() >= MaxPageDialogs) {
+        DebugLog("modal dialog refused: %d are open", MaxPageDialogs);
+        ReplyToChannel(job, "application/json", "{}");
+        return;
+    }
+    auto* dialog = new TPageDialog(profile_, scripts_, request.arguments);
+    AnswerPermissionRequests(dialog->page(), [this] { return platformHost(); });
+    dialog->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
+    QPointer<QWebEngineUrlRequestJob> waiting(job);
+    dialog->finished = [waiting](const QByteArray& answer) {
+        if (waiting)
+            ReplyToChannel(waiting, "application/json", answer);
+    };
+    // The opener went away (its page closed): nobody waits for the dialog any more.
+    connect(job, &QObject::destroyed, dialog, &QWidget::close);
+    const QScreen* screen = view_->screen();
+    dialog->setGeometry(
+        DialogGeometry(ParseDialogFeatures(request.features),
+                       screen ? screen->availableGeometry() : QRect(0, 0, 800, 600)));
+    dialogs_.append(dialog);
+    DebugLog("modal dialog opened: %s", qUtf8Printable(BrowserAddress(request.target)));
+    dialog->page()->load(request.target);
+    dialog->show();
+}
+
 void TWebEngineWB::Navigate(const QString& url) {
+    installPageLayer();
     // A local path (the error page) loads as a file, also when it is missing: the failure
     // then comes back as a navigation error.
     if (QFileInfo(url).isAbsolute())

@@ -12,7 +12,10 @@
 #include <QWebEnginePage>
 
 class ClientPage;
+class QWebEngineUrlRequestJob;
+class TPageDialog;
 class TPageWindow;
+struct ChannelRequest;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
@@ -46,6 +49,9 @@ private:
     bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
+    // The platform's pages get the compatibility layer; it follows the settings' host value.
+    void installPageLayer();
+    void openPageDialog(QWebEngineUrlRequestJob* job, const ChannelRequest& request);
     // Only the platform's documents get the Flash player.
     bool acceptFlash(const QUrl& origin) const;
     QString platformHost() const;
@@ -63,6 +69,10 @@ private:
     // Windows that pages opened; pages may keep at most this many open.
     static constexpr int MaxPageWindows = 8;
     QList<QPointer<TPageWindow>> windows_;
+    // Modal dialogs of pages, each waiting for the one it opened; at most this many at once.
+    static constexpr int MaxPageDialogs = 4;
+    QList<QPointer<TPageDialog>> dialogs_;
+    QString pageLayerOrigin_;
     int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
     bool moveScriptsToPage_ = false;
