@@ -232,14 +232,16 @@ class Request:
         return unquote_plus(self.cookies.get("username", ""))
 
 
-def page(req, name, title, status=HTTPStatus.OK, cookies=(), layout="layout", **values):
+def page(req, name, title, status=HTTPStatus.OK, cookies=(), layout="layout", head_html="",
+         **values):
     """Renders pages/<name>.html inside the common layout. Values are HTML-escaped; names
-    ending in _html are inserted as they are."""
+    ending in _html are inserted as they are. head_html goes into the layout's <head>, where
+    older pages put their scripts."""
     escaped = {k: (v if k.endswith("_html") else html.escape(str(v))) for k, v in values.items()}
     escaped.setdefault("origin", html.escape(req.origin))
     body = template(name).substitute(escaped)
     text = template(layout).substitute(title=html.escape(title), body_html=body,
-                                       serial=req.serial)
+                                       serial=req.serial, head_html=head_html)
     return Response(status, text, cookies=cookies)
 
 
@@ -634,6 +636,81 @@ def tone(req):
     return Response(HTTPStatus.OK, _tone, content_type="audio/wav")
 
 
+# Pages written for the old Windows browser control: its event model, its ActiveX objects and
+# its smaller calls, as the platform's pages of that time used them.
+# (question, choices, the right choice)
+IE_QUIZ = [
+    ("Which word means \"happy\"?", ("A. sad", "B. glad", "C. angry"), "B"),
+    ("Choose the past tense of \"go\".", ("A. goed", "B. gone", "C. went"), "C"),
+]
+IE_WORDS = ("glad", "went", "library", "borrow", "return")
+
+
+def ie_events(req):
+    return page(req, "ie_events", "事件模型 Events the old way",
+                head_html=template("ie_events_head").template)
+
+
+def ie_quiz(req):
+    return page(req, "ie_quiz", "小测验 Quiz", head_html=template("ie_quiz_head").template)
+
+
+def ie_small_calls(req):
+    return page(req, "ie_small_calls", "常用旧接口 Smaller calls",
+                head_html=template("ie_small_calls_head").template)
+
+
+def ie_frame(req):
+    name = req.arg("name", "")
+    if not re.fullmatch(r"[A-Za-z]{1,20}", name):
+        return bad_request(req, "name 必须是字母。name must be letters.")
+    return page(req, "ie_frame", f"框架 Frame {name}", layout="frame", frame_name=name)
+
+
+def plain_text(text, status=HTTPStatus.OK):
+    return Response(status, text, content_type="text/plain; charset=utf-8")
+
+
+def xml_text(text, status=HTTPStatus.OK):
+    return Response(status, '<?xml version="1.0" encoding="utf-8"?>' + text,
+                    content_type="text/xml; charset=utf-8")
+
+
+def ie_quiz_item(req):
+    number = req.arg("n", "")
+    if not re.fullmatch(r"\d{1,3}", number) or not 1 <= int(number) <= len(IE_QUIZ):
+        return None
+    return int(number), IE_QUIZ[int(number) - 1]
+
+
+def ie_question(req):
+    """One question as plain text: the question, then its choices, one a line."""
+    item = ie_quiz_item(req)
+    if item is None:
+        return plain_text("no such question", HTTPStatus.NOT_FOUND)
+    _, (question, choices, _) = item
+    return plain_text("\n".join((question,) + choices))
+
+
+def ie_answer(req):
+    """The verdict on one answer, as XML."""
+    item = ie_quiz_item(req)
+    if item is None:
+        return xml_text("<error>no such question</error>", HTTPStatus.NOT_FOUND)
+    number, (_, _, right) = item
+    choice = (req.arg("choice", "") or "").strip().upper()[:1]
+    verdict = "正确" if choice == right else "错误"
+    score = 10 if choice == right else 0
+    return xml_text(f'<result question="{number}"><choice>{html.escape(choice)}</choice>'
+                    f"<verdict>{verdict}</verdict><right>{right}</right>"
+                    f"<score>{score}</score></result>")
+
+
+def ie_words(req):
+    words = "".join(f'<word level="{i % 2 + 1}">{w}</word>' for i, w in enumerate(IE_WORDS))
+    return xml_text(f"<words>{words}</words>")
+
+
 # The IE-era section: pages written for the old browser control, as the platform's older
 # lessons were.
 
@@ -861,6 +938,13 @@ ROUTES = {
     "/sof/ie/index": ie_index,
     **{f"/sof/ie/media/{kind}": ie_media_page(kind) for kind in IE_MEDIA_PAGES},
     **{f"/media/ie/{name}": ie_media_file(name) for name in IE_MEDIA_FILES},
+    "/sof/ie/events": ie_events,
+    "/sof/ie/quiz": ie_quiz,
+    "/sof/ie/smallcalls": ie_small_calls,
+    "/sof/ie/frame": ie_frame,
+    "/sof/ie/question": ie_question,
+    "/sof/ie/answer": ie_answer,
+    "/sof/ie/words.xml": ie_words,
     "/redirect": redirect_page,
     "/slow": slow,
 }

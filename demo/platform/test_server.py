@@ -364,7 +364,8 @@ class LearningPageTests(ServerTestCase):
         "/sof/Return/Malformed", "/sof/Return/Clear", "/sof/Return/Hidden",
         "/sof/Return/Set?url=x", "/sof/Return/Raw?url=x", "/sof/Stress/LargeCookies",
         "/sof/Stress/CommandFlood", "/bench/Loads?left=3", "/bench/Commands?count=5",
-        "/slow?ms=0", "/sof/ie/Index", *IE_MEDIA_PAGES,
+        "/slow?ms=0", "/sof/ie/Index", *IE_MEDIA_PAGES, "/sof/IE/Events", "/sof/IE/Quiz",
+        "/sof/IE/SmallCalls",
     ]
 
     def test_every_page_is_utf8_html_with_a_heading_and_no_caching(self):
@@ -772,6 +773,64 @@ class FlashTests(ServerTestCase):
         self.assertIn(f'src="http://localhost:{self.port}/sof/Flash/Frame"', body)
         _, frame = self.request("/sof/Flash/Frame")
         self.assertIn('<embed id="movie" src="/media/lesson.swf"', frame)
+
+
+class OldBrowserPageTests(ServerTestCase):
+    def test_the_index_links_to_each_page(self):
+        _, body = self.request("/sof/IE/Index")
+        links = [attrs["href"] for attrs in Elements(body).all("a")]
+        for path in ("/sof/IE/Events", "/sof/IE/Quiz", "/sof/IE/SmallCalls"):
+            self.assertIn(path, links)
+
+    def test_the_pages_attach_their_handlers_in_the_head(self):
+        for path in ("/sof/IE/Events", "/sof/IE/Quiz", "/sof/IE/SmallCalls"):
+            with self.subTest(path=path):
+                _, body = self.request(path)
+                head = body.split("</head>")[0]
+                self.assertIn('window.attachEvent("onload"', head)
+
+    def test_questions_come_as_plain_text_lines(self):
+        cases = [("1", 200, "Which word means \"happy\"?\nA. sad\nB. glad\nC. angry"),
+                 ("2", 200, "Choose the past tense of \"go\".\nA. goed\nB. gone\nC. went"),
+                 ("3", 404, "no such question"), ("0", 404, "no such question"),
+                 ("x", 404, "no such question")]
+        for number, status, text in cases:
+            with self.subTest(number=number):
+                response, body = self.request(f"/sof/IE/Question?n={number}")
+                self.assertEqual(response.status, status)
+                self.assertEqual(response.headers["Content-Type"], "text/plain; charset=utf-8")
+                self.assertEqual(body, text)
+
+    def test_answers_come_back_as_xml_verdicts(self):
+        cases = [("1", "B", "正确", "10"), ("1", "a", "错误", "0"), ("2", "c", "正确", "10"),
+                 ("2", "", "错误", "0")]
+        for number, choice, verdict, score in cases:
+            with self.subTest(number=number, choice=choice):
+                response, body = self.request(f"/sof/IE/Answer?n={number}&choice={choice}")
+                self.assertEqual(response.status, 200)
+                self.assertEqual(response.headers["Content-Type"], "text/xml; charset=utf-8")
+                self.assertIn(f"<verdict>{verdict}</verdict>", body)
+                self.assertIn(f"<score>{score}</score>", body)
+                self.assertTrue(body.startswith('<?xml version="1.0" encoding="utf-8"?><result '))
+
+    def test_an_answer_to_no_question_is_missing(self):
+        response, body = self.request("/sof/IE/Answer?n=7&choice=A")
+        self.assertEqual(response.status, 404)
+        self.assertIn("<error>", body)
+
+    def test_the_word_list_is_xml(self):
+        response, body = self.request("/sof/IE/Words.xml")
+        self.assertEqual(response.headers["Content-Type"], "text/xml; charset=utf-8")
+        self.assertEqual(body.count("<word "), 5)
+
+    def test_frames_take_a_plain_name(self):
+        cases = [("notes", 200), ("tips", 200), ("a%3Cb", 400), ("", 400)]
+        for name, status in cases:
+            with self.subTest(name=name):
+                response, body = self.request(f"/sof/IE/Frame?name={name}")
+                self.assertEqual(response.status, status)
+                if status == 200:
+                    self.assertIn(f'<p id="frameName">{name}</p>', body)
 
 
 class IeMediaTests(ServerTestCase):
