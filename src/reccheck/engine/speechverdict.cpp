@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -76,10 +77,40 @@ SpeechVerdict LevelVerdict(const SignalFigures& signal) {
     return VerdictPass;
 }
 
+QStringList KeyWords() {
+    return {QStringLiteral("aim"), QStringLiteral("sailing"), QStringLiteral("compass")};
+}
+
+double WeakestKeyWordScore(const SentenceAlignment& alignment) {
+    const std::vector<AlignedWord>& words = alignment.words;
+    double weakest = 0.0;
+    for (const QString& key : KeyWords()) {
+        const auto found = std::find_if(words.begin(), words.end(),
+                                        [&key](const AlignedWord& w) { return w.word == key; });
+        if (found == words.end())
+            return std::numeric_limits<double>::infinity();
+        auto first = found;
+        if (first != words.begin()) {
+            const QString& before = std::prev(first)->word;
+            if (before == QLatin1String("a") || before == QLatin1String("an"))
+                --first;
+        }
+        double seconds = 0.0, score = 0.0;
+        for (auto word = first; word != std::next(found); ++word) {
+            seconds += word->seconds;
+            score += word->seconds * word->scoreBelowPhoneLoop;
+        }
+        weakest = std::max(weakest, seconds > 0.0 ? score / seconds
+                                                  : std::numeric_limits<double>::infinity());
+    }
+    return weakest;
+}
+
 bool SentenceAccepted(const SentenceAlignment& alignment) {
     return alignment.found &&
            alignment.phoneLoopScorePerFrame - alignment.scorePerFrame <= MaxScoreBelowPhoneLoop &&
-           alignment.longestWordSeconds <= MaxWordSeconds;
+           alignment.longestWordSeconds <= MaxWordSeconds &&
+           WeakestKeyWordScore(alignment) <= MaxKeyWordScoreBelowPhoneLoop;
 }
 
 VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner) {
@@ -125,10 +156,12 @@ QString FormatVerdictFigures(const VerdictFigures& figures) {
         const SentenceAlignment& alignment = figures.alignment;
         sentence = figures.verdict == VerdictPass ? QStringLiteral("yes") : QStringLiteral("no");
         if (alignment.found)
-            sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s)")
+            sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s, weakest key "
+                                       "word %4 below)")
                             .arg(alignment.scorePerFrame, 0, 'f', 1)
                             .arg(alignment.phoneLoopScorePerFrame, 0, 'f', 1)
-                            .arg(alignment.longestWordSeconds, 0, 'f', 2);
+                            .arg(alignment.longestWordSeconds, 0, 'f', 2)
+                            .arg(WeakestKeyWordScore(alignment), 0, 'f', 1);
     }
     return head +
            QStringLiteral("peak %1 dBFS, speech %2 dBFS, noise %3 dBFS, voiced %4 s, "
