@@ -3,12 +3,15 @@
 
 Builds a corpus of ten-second recordings with three speech synthesizers (espeak-ng, flite,
 festival) and several voices each, under conditions made with sox: the sentence read clean,
-late, slow, fast, into a quiet microphone, through a phone-band microphone, in a reverberant
-room, over pink noise, mains hum, low rumble, a fan and classroom babble; and other material:
-counting, other sentences, half the sentence, babble, tones, hum, noise, silence. Judges each
-with build/bench/reccheck/verdict_table and prints the confusion table (verdict codes per
-condition), the pass rate of the sentence recordings (a quiet microphone may say "too quiet"),
-the false passes and the verdict times. Prints figures; asserts nothing.
+loud, late, slow, fast, into a quiet microphone, through a phone-band microphone, in a
+reverberant room, over pink noise, mains hum, low rumble, a fan and classroom babble; and other
+material: counting at three levels, sentences built on the sample's frame with other content
+words, sentences sharing words with the sample, other sentences, half the sentence, babble,
+tones, hum, noise, silence. Judges each with build/bench/reccheck/verdict_table and prints the
+confusion table (verdict codes per condition), the pass rate of the sentence recordings (a
+quiet microphone may say "too quiet"), the false passes and the verdict times: once for the
+voices the verdict's thresholds were chosen on, once for voices held out of that choice.
+Prints figures; asserts nothing.
 
 The synthesized voices are kept in --work between runs; the recordings are made anew.
 """
@@ -28,7 +31,24 @@ RATE = 16000
 SECONDS = 10
 
 SENTENCE = "Living without an aim is like sailing without a compass."
-COUNTING = "one two three four five six seven eight nine ten"
+COUNTING = ["one two three four five six seven eight nine ten",
+            "One, two, three, four, five, six, seven, eight, nine, ten."]
+# The sample's frame with other content words: only its key words tell them apart.
+FRAME_SENTENCES = [
+    "Living without a plan is like driving without a map.",
+    "Living without friends is like sailing without a boat.",
+    "Living without hope is like walking without a light.",
+    "Living without a goal is like sailing without a map.",
+    "Living without love is like flying without wings.",
+    "Living without an aim is like driving without a car.",
+]
+# Sentences that share words with the sample, some of them all of its key words.
+SHARED_WORDS = [
+    "Sailing without a compass is not easy.",
+    "An aim is like a compass for your life.",
+    "I like living by the sea without a car.",
+    "Without a compass, sailing is like living without an aim.",
+]
 OTHER_SENTENCES = [
     "The weather is nice today and I like to walk in the park.",
     "Please open your books and turn to page twenty.",
@@ -39,8 +59,9 @@ HALVES = ["Living without an aim is like.", "Sailing without a compass."]
 # What the babble under a reader says.
 BABBLE_TEXTS = OTHER_SENTENCES + ["Could you tell me where the library is, please?"]
 
-# (synthesizer, voice); each reads every text once, and the conditions are made from that.
-VOICES = [
+# (synthesizer, voice); each reads every text once, and the conditions are made from that. The
+# verdict's thresholds are chosen on these voices only.
+TUNING_VOICES = [
     ("espeak-ng", "en-us"),
     ("espeak-ng", "en+f3"),
     ("espeak-ng", "en-gb"),
@@ -52,10 +73,26 @@ VOICES = [
     ("festival", "voice_kal_diphone"),
     ("festival", "voice_ked_diphone"),
     ("festival", "voice_cmu_us_slt_arctic_hts"),
+    ("espeak-ng", "en-us+klatt"),
+    ("espeak-ng", "en+f2"),
+    ("espeak-ng", "en-gb-scotland"),
 ]
+# Voices no threshold was chosen on: their figures show how the verdict does on voices it has
+# not seen.
+HELD_OUT_VOICES = [
+    ("espeak-ng", "en-029+f4"),
+    ("espeak-ng", "en-gb-x-rp+m7"),
+    ("espeak-ng", "en-us-nyc+klatt3"),
+    ("espeak-ng", "en-gb-x-gbcwmd+m2"),
+    ("flite", "kal"),
+]
+VOICES = TUNING_VOICES + HELD_OUT_VOICES
 
 # The reader's peak in a recording; noise and hum lie this far under it.
 SPEECH_PEAK_DB = -6.0
+# A loud reader near the microphone: near full scale, not clipping.
+LOUD_PEAK_DB = -1.0
+SOFT_PEAK_DB = -20.0
 HUM_UNDER_PEAK_DB = 17.0
 RUMBLE_UNDER_PEAK_DB = 16.0
 BABBLE_UNDER_PEAK_DB = 14.0
@@ -84,7 +121,8 @@ class Corpus:
         self.recordings_dir = os.path.join(work, "recordings")
         os.makedirs(self.voices_dir, exist_ok=True)
         os.makedirs(self.recordings_dir, exist_ok=True)
-        self.items = []  # (condition, is_sentence, path)
+        self.items = []  # (group, condition, is_sentence, path)
+        self.group = "tuning"
 
     # --- material
 
@@ -172,7 +210,7 @@ class Corpus:
         return path
 
     def add(self, condition, is_sentence, path):
-        self.items.append((condition, is_sentence, path))
+        self.items.append((self.group, condition, is_sentence, path))
 
     # --- the corpus
 
@@ -188,10 +226,14 @@ class Corpus:
                               str(under - RUMBLE_UNDER_PEAK_DB)),
         }
         for index, voice in enumerate(VOICES):
+            self.group = "tuning" if voice in TUNING_VOICES else "held out"
             tag = f"{voice[0]}-{voice[1]}"
             sentence = self.spoken(voice, SENTENCE)
             clean = self.placed(f"s-clean-{tag}", sentence)
             self.add("clean", True, clean)
+            self.add("loud", True,
+                     self.placed(f"s-loud-{tag}", sentence,
+                                 effects=("gain", "-n", str(LOUD_PEAK_DB))))
             length = float(subprocess.run(["soxi", "-D", sentence], capture_output=True,
                                           text=True, check=True).stdout)
             self.add("late start", True,
@@ -218,8 +260,28 @@ class Corpus:
                      self.mixed(f"s-babble-{tag}", clean, babble))
 
             # Other material read by the same voice.
-            counting = self.placed(f"n-counting-{tag}", self.spoken(voice, COUNTING))
-            self.add("counting", False, counting)
+            counting = None
+            for number, text in enumerate(COUNTING):
+                spoken = self.spoken(voice, text)
+                for level, peak in (("soft", SOFT_PEAK_DB), ("", SPEECH_PEAK_DB),
+                                    ("loud", LOUD_PEAK_DB)):
+                    path = self.placed(f"n-counting{number}{level}-{tag}", spoken,
+                                       effects=("gain", "-n", str(peak)))
+                    self.add(f"counting {level}".strip(), False, path)
+                    if number == 0 and not level:
+                        counting = path
+            for offset in range(3):
+                text = FRAME_SENTENCES[(index * 3 + offset) % len(FRAME_SENTENCES)]
+                spoken = self.spoken(voice, text)
+                self.add("the frame, other words", False,
+                         self.placed(f"n-frame{offset}-{tag}", spoken))
+                self.add("the frame, other words, loud", False,
+                         self.placed(f"n-frameloud{offset}-{tag}", spoken,
+                                     effects=("gain", "-n", str(LOUD_PEAK_DB))))
+            for offset in range(2):
+                text = SHARED_WORDS[(index * 2 + offset) % len(SHARED_WORDS)]
+                self.add("words shared with it", False,
+                         self.placed(f"n-shared{offset}-{tag}", self.spoken(voice, text)))
             self.add("other sentence", False,
                      self.placed(f"n-other-{tag}",
                                  self.spoken(voice, OTHER_SENTENCES[index % len(OTHER_SENTENCES)])))
@@ -230,7 +292,9 @@ class Corpus:
                          self.mixed(f"n-countinghum-{tag}", counting,
                                     noises["mains hum 50 Hz"]))
 
-        babbles = [self.babble(VOICES[start::3][:5], SPEECH_PEAK_DB, f"alone{start}")
+        # Material without a reader belongs to no voice: it counts with the tuning voices.
+        self.group = "tuning"
+        babbles = [self.babble(TUNING_VOICES[start::3][:5], SPEECH_PEAK_DB, f"alone{start}")
                    for start in range(3)]
         for index, path in enumerate(babbles):
             self.add("babble alone", False, path)
@@ -249,14 +313,20 @@ class Corpus:
             sox("-D", "-n", *FORMAT, silence, "synth", str(SECONDS), "sine", "0", "vol", "0")
         self.add("digital silence", False, silence)
 
-def judge(table_program, paths):
-    result = subprocess.run([table_program, *paths], capture_output=True, text=True)
-    if result.returncode != 0 and not result.stdout:
-        sys.exit(f"{table_program} failed: {result.stderr}")
+def judge(table_program, paths, jobs):
+    """The verdicts, judged by jobs processes side by side, each loading the model once."""
+    shares = [paths[start::jobs] for start in range(jobs)]
+    processes = [subprocess.Popen([table_program, *share], stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE, text=True)
+                 for share in shares if share]
     verdicts = {}
-    for line in result.stdout.splitlines():
-        code, seconds, path, figures = line.split("\t", 3)
-        verdicts[path] = (int(code), float(seconds), figures)
+    for process in processes:
+        out, err = process.communicate()
+        if process.returncode != 0 and not out:
+            sys.exit(f"{table_program} failed: {err}")
+        for line in out.splitlines():
+            code, seconds, path, figures, *words = line.split("\t", 4)
+            verdicts[path] = (int(code), float(seconds), figures, "".join(words))
     return verdicts
 
 
@@ -266,13 +336,13 @@ def right(condition, is_sentence, code):
     return code == 0 or (condition == "quiet microphone" and code == 5)
 
 
-def report(corpus, verdicts, details):
+def report_group(title, items, verdicts):
     codes = sorted(CODE_NAMES)
     rows = collections.OrderedDict()
-    for condition, is_sentence, path in corpus.items:
+    for condition, is_sentence, path in items:
         rows.setdefault((condition, is_sentence), []).append(verdicts[path][0])
-    header = f"{'condition':<28}{'expected':<12}" + "".join(f"{c:>5}" for c in codes) + "  right"
-    print("verdict codes: " + ", ".join(f"{c} {n}" for c, n in CODE_NAMES.items()))
+    header = f"{'condition':<32}{'expected':<10}" + "".join(f"{c:>4}" for c in codes) + "  right"
+    print(f"== {title}")
     print(header)
     print("-" * len(header))
     for (condition, is_sentence), found in rows.items():
@@ -281,23 +351,33 @@ def report(corpus, verdicts, details):
             expected = "0 or 5"
         counts = collections.Counter(found)
         good = sum(right(condition, is_sentence, code) for code in found)
-        print(f"{condition:<28}{expected:<12}" + "".join(f"{counts[c] or '.':>5}" for c in codes)
+        print(f"{condition:<32}{expected:<10}" + "".join(f"{counts[c] or '.':>4}" for c in codes)
               + f"  {good}/{len(found)}")
-    sentence = [(c, verdicts[p][0]) for c, s, p in corpus.items if s]
-    other = [verdicts[p][0] for c, s, p in corpus.items if not s]
+    sentence = [(c, verdicts[p][0]) for c, s, p in items if s]
+    other = [verdicts[p][0] for c, s, p in items if not s]
     passes = sum(right(c, True, code) for c, code in sentence)
     false_passes = sum(code == 0 for code in other)
-    times = [verdicts[p][1] for _, _, p in corpus.items]
     print(f"sentence recordings passed: {passes}/{len(sentence)} "
           f"({100.0 * passes / len(sentence):.1f} %; target at least 95 %)")
     print(f"other material passed (false passes): {false_passes}/{len(other)} (target 0)")
+
+
+def report(corpus, verdicts, details):
+    print("verdict codes: " + ", ".join(f"{c} {n}" for c, n in CODE_NAMES.items()))
+    voices = lambda group: ", ".join(f"{s} {v}" for s, v in group)
+    groups = (("tuning", f"voices the thresholds were chosen on: {voices(TUNING_VOICES)}"),
+              ("held out", f"voices held out of that choice: {voices(HELD_OUT_VOICES)}"))
+    for group, title in groups:
+        report_group(title, [(c, s, p) for g, c, s, p in corpus.items if g == group], verdicts)
+    times = [verdicts[p][1] for _, _, _, p in corpus.items]
     print(f"verdict time per ten-second recording: mean {1000 * statistics.mean(times):.0f} ms, "
           f"max {1000 * max(times):.0f} ms")
     if details:
-        for condition, is_sentence, path in corpus.items:
-            code, _, figures = verdicts[path]
+        for group, condition, is_sentence, path in corpus.items:
+            code, _, figures, words = verdicts[path]
             mark = "" if right(condition, is_sentence, code) else "WRONG "
-            print(f"{mark}{condition}: {os.path.basename(path)}: {figures}")
+            print(f"{mark}{group}: {condition}: {os.path.basename(path)}: {figures}"
+                  + (f"; words: {words}" if words else ""))
 
 
 def main():
@@ -307,12 +387,14 @@ def main():
                                                               os.path.join(ROOT, "build")))
     parser.add_argument("--work", help="where the corpus is made (default: BUILD/verdict-corpus)")
     parser.add_argument("--details", action="store_true", help="print every recording's figures")
+    parser.add_argument("--jobs", type=int, default=2,
+                        help="how many verdict processes run side by side (default 2)")
     args = parser.parse_args()
     work = args.work or os.path.join(args.build_dir, "verdict-corpus")
     corpus = Corpus(work)
     corpus.build()
     table_program = os.path.join(args.build_dir, "bench/reccheck/verdict_table")
-    verdicts = judge(table_program, [path for _, _, path in corpus.items])
+    verdicts = judge(table_program, [path for _, _, _, path in corpus.items], max(1, args.jobs))
     report(corpus, verdicts, args.details)
 
 

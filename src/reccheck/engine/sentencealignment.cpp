@@ -104,17 +104,33 @@ TSentenceAligner::~TSentenceAligner() = default;
 
 namespace {
 
-// The acoustic score of a search's best hypothesis and its longest word (fillers such as
-// silence left out).
+// A word or phone of a search's best hypothesis: its frames, both ends included, and its
+// acoustic score.
+struct Segment {
+    QString name;
+    int first = 0;
+    int last = 0;
+    double acousticScore = 0.0;
+    bool filler = false;
+    int Frames() const { return last - first + 1; }
+};
+
 struct Hypothesis {
     double acousticScore = 0.0;
     int frames = 0;
-    int longestWordFrames = 0;
+    std::vector<Segment> segments;
 };
 
 bool IsFiller(const char* word) {
     return *word == '<' || *word == '[' || *word == '+' || std::strcmp(word, "(NULL)") == 0 ||
            std::strcmp(word, "SIL") == 0;
+}
+
+// The dictionary's name of a word, without the number of its alternative pronunciation.
+QString DictionaryWord(const char* word) {
+    QString name = QString::fromUtf8(word);
+    const int alternative = name.indexOf(QLatin1Char('('));
+    return alternative > 0 ? name.left(alternative) : name;
 }
 
 std::optional<Hypothesis> Decode(ps_decoder_t* decoder, const char* search, const qint16* samples,
@@ -138,14 +154,27 @@ std::optional<Hypothesis> Decode(ps_decoder_t* decoder, const char* search, cons
         int32 acoustic = 0, language = 0, backoff = 0;
         ps_seg_prob(segment, &acoustic, &language, &backoff);
         hypothesis.acousticScore += acoustic;
+        Segment part;
         const char* const word = ps_seg_word(segment);
-        if (IsFiller(word))
-            continue;
-        int first = 0, last = 0;
-        ps_seg_frames(segment, &first, &last);
-        hypothesis.longestWordFrames = std::max(hypothesis.longestWordFrames, last - first + 1);
+        part.name = DictionaryWord(word);
+        part.filler = IsFiller(word);
+        ps_seg_frames(segment, &part.first, &part.last);
+        part.acousticScore = acoustic;
+        hypothesis.segments.push_back(part);
     }
     return hypothesis;
+}
+
+// A hypothesis's acoustic score over the frames first to last: each of its segments counts with
+// the share of its frames that lies among them.
+double ScoreOver(const std::vector<Segment>& segments, int first, int last) {
+    double score = 0.0;
+    for (const Segment& segment : segments) {
+        const int overlap = std::min(last, segment.last) - std::max(first, segment.first) + 1;
+        if (overlap > 0)
+            score += segment.acousticScore * overlap / segment.Frames();
+    }
+    return score;
 }
 
 } // namespace
@@ -162,6 +191,17 @@ SentenceAlignment TSentenceAligner::Align(const qint16* samples, size_t count) {
     result.found = true;
     result.scorePerFrame = sentence->acousticScore / sentence->frames;
     result.phoneLoopScorePerFrame = phones->acousticScore / phones->frames;
-    result.longestWordSeconds = sentence->longestWordFrames * FrameSeconds;
+    for (const Segment& word : sentence->segments) {
+        if (word.filler)
+            continue;
+        AlignedWord aligned;
+        aligned.word = word.name;
+        aligned.seconds = word.Frames() * FrameSeconds;
+        aligned.scoreBelowPhoneLoop =
+            (ScoreOver(phones->segments, word.first, word.last) - word.acousticScore) /
+            word.Frames();
+        result.longestWordSeconds = std::max(result.longestWordSeconds, aligned.seconds);
+        result.words.push_back(aligned);
+    }
     return result;
 }

@@ -3,11 +3,22 @@
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <vector>
 
 // Checks that a recording is a reading of one given sentence, by aligning it against a grammar
 // that allows only that sentence, and against a loop of any phones in any order: the alignment
 // reaches the grammar's end only when something like the words was spoken in order, and its
 // acoustic score comes close to the phone loop's only when the words are really the sentence's.
+
+// One word of the sentence where the alignment placed it.
+struct AlignedWord {
+    // As the dictionary spells it, lower case.
+    QString word;
+    double seconds = 0.0;
+    // How far the word's acoustic score per 10 ms frame lies below the phone loop's over the
+    // same frames: a sentence whose other words match well can hide one word that does not.
+    double scoreBelowPhoneLoop = 0.0;
+};
 
 struct SentenceAlignment {
     // The alignment reached the grammar's end.
@@ -19,6 +30,8 @@ struct SentenceAlignment {
     double phoneLoopScorePerFrame = 0.0;
     // The longest word of the alignment, in seconds.
     double longestWordSeconds = 0.0;
+    // The sentence's words in order.
+    std::vector<AlignedWord> words;
 };
 
 // The directory of the US English acoustic model and dictionary where the recogniser's

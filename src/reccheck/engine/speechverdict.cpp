@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -18,19 +20,64 @@ constexpr double AlignmentMarginSeconds = 0.5;
 // hang on that.
 constexpr size_t FramePhaseSamples[] = {0, 53, 107};
 
-SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
-                                  const SignalFigures& signal) {
+// The reader stands out of voices talking under them (classroom babble): the part from the
+// first to the last 20 ms frame within this much of the loudest frame holds the reading.
+constexpr double ReaderBelowLoudestDb = 12.0;
+
+// The samples from the first to one past the last frame of voiceBand within
+// ReaderBelowLoudestDb of its loudest frame.
+std::pair<size_t, size_t> LoudestPart(const std::vector<qint16>& voiceBand) {
+    const size_t frameLength = VerdictSampleRate * AnalysisFrameMs / 1000;
+    std::vector<double> powers;
+    for (size_t begin = 0; begin + frameLength <= voiceBand.size(); begin += frameLength) {
+        double power = 0.0;
+        for (size_t i = begin; i < begin + frameLength; ++i)
+            power += static_cast<double>(voiceBand[i]) * voiceBand[i];
+        powers.push_back(power / frameLength);
+    }
+    if (powers.empty())
+        return {0, 0};
+    const double threshold = *std::max_element(powers.begin(), powers.end()) *
+                             std::pow(10.0, -ReaderBelowLoudestDb / 10.0);
+    const auto loud = [threshold](double power) { return power >= threshold; };
+    const size_t first = std::find_if(powers.begin(), powers.end(), loud) - powers.begin();
+    const size_t last = powers.rend() - std::find_if(powers.rbegin(), powers.rend(), loud);
+    return {first * frameLength, last * frameLength};
+}
+
+// Aligns samples from begin to end with the margin around them, at each phase in turn until
+// one shows the sentence.
+SentenceAlignment AlignPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
+                            size_t voiceBegin, size_t voiceEnd) {
     const size_t margin = static_cast<size_t>(AlignmentMarginSeconds * VerdictSampleRate);
-    const size_t end = std::min(samples.size(), signal.voicedEnd + margin);
+    const size_t end = std::min(samples.size(), voiceEnd + margin);
     SentenceAlignment alignment;
     for (const size_t phase : FramePhaseSamples) {
-        const size_t begin =
-            std::min(end, (signal.voicedBegin > margin ? signal.voicedBegin - margin : 0) + phase);
+        const size_t begin = std::min(end, (voiceBegin > margin ? voiceBegin - margin : 0) + phase);
         alignment = aligner.Align(samples.data() + begin, end - begin);
         if (SentenceAccepted(alignment))
             break;
     }
     return alignment;
+}
+
+// Aligns the voiced part; when that does not show the sentence and other voices went on
+// before or after the loudest part, that part alone, since the sentence's grammar has no word
+// for other people's talk and forces it into the reading's.
+SentenceAlignment AlignVoicedPart(TSentenceAligner& aligner, const std::vector<qint16>& samples,
+                                  const SignalFigures& signal) {
+    const SentenceAlignment voiced =
+        AlignPart(aligner, samples, signal.voicedBegin, signal.voicedEnd);
+    if (SentenceAccepted(voiced))
+        return voiced;
+    const auto [loudBegin, loudEnd] = LoudestPart(samples);
+    const size_t begin = std::max(loudBegin, signal.voicedBegin);
+    const size_t end = std::min(loudEnd, signal.voicedEnd);
+    const size_t margin = static_cast<size_t>(AlignmentMarginSeconds * VerdictSampleRate);
+    if (end <= begin || (begin < signal.voicedBegin + margin && end + margin > signal.voicedEnd))
+        return voiced;
+    const SentenceAlignment loud = AlignPart(aligner, samples, begin, end);
+    return SentenceAccepted(loud) ? loud : voiced;
 }
 
 VerdictFigures Judge(const QString& path, TSentenceAligner* aligner) {
@@ -76,10 +123,40 @@ SpeechVerdict LevelVerdict(const SignalFigures& signal) {
     return VerdictPass;
 }
 
+QStringList KeyWords() {
+    return {QStringLiteral("aim"), QStringLiteral("sailing"), QStringLiteral("compass")};
+}
+
+double WeakestKeyWordScore(const SentenceAlignment& alignment) {
+    const std::vector<AlignedWord>& words = alignment.words;
+    double weakest = 0.0;
+    for (const QString& key : KeyWords()) {
+        const auto found = std::find_if(words.begin(), words.end(),
+                                        [&key](const AlignedWord& w) { return w.word == key; });
+        if (found == words.end())
+            return std::numeric_limits<double>::infinity();
+        auto first = found;
+        if (first != words.begin()) {
+            const QString& before = std::prev(first)->word;
+            if (before == QLatin1String("a") || before == QLatin1String("an"))
+                --first;
+        }
+        double seconds = 0.0, score = 0.0;
+        for (auto word = first; word != std::next(found); ++word) {
+            seconds += word->seconds;
+            score += word->seconds * word->scoreBelowPhoneLoop;
+        }
+        weakest = std::max(weakest, seconds > 0.0 ? score / seconds
+                                                  : std::numeric_limits<double>::infinity());
+    }
+    return weakest;
+}
+
 bool SentenceAccepted(const SentenceAlignment& alignment) {
     return alignment.found &&
            alignment.phoneLoopScorePerFrame - alignment.scorePerFrame <= MaxScoreBelowPhoneLoop &&
-           alignment.longestWordSeconds <= MaxWordSeconds;
+           alignment.longestWordSeconds <= MaxWordSeconds &&
+           WeakestKeyWordScore(alignment) <= MaxKeyWordScoreBelowPhoneLoop;
 }
 
 VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner) {
@@ -125,10 +202,12 @@ QString FormatVerdictFigures(const VerdictFigures& figures) {
         const SentenceAlignment& alignment = figures.alignment;
         sentence = figures.verdict == VerdictPass ? QStringLiteral("yes") : QStringLiteral("no");
         if (alignment.found)
-            sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s)")
+            sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s, weakest key "
+                                       "word %4 below)")
                             .arg(alignment.scorePerFrame, 0, 'f', 1)
                             .arg(alignment.phoneLoopScorePerFrame, 0, 'f', 1)
-                            .arg(alignment.longestWordSeconds, 0, 'f', 2);
+                            .arg(alignment.longestWordSeconds, 0, 'f', 2)
+                            .arg(WeakestKeyWordScore(alignment), 0, 'f', 1);
     }
     return head +
            QStringLiteral("peak %1 dBFS, speech %2 dBFS, noise %3 dBFS, voiced %4 s, "

@@ -5,6 +5,7 @@
 #include "speechanalysis.h"
 
 #include <QString>
+#include <QStringList>
 
 // The thresholds between the codes.
 constexpr int VerdictSampleRate = 16000;
@@ -19,6 +20,19 @@ constexpr double MaxScoreBelowPhoneLoop = 24.0;
 // No word of a reading lasts longer, not even a slow reader's "compass"; other speech forced
 // into the sentence's words can stretch one over several of its own.
 constexpr double MaxWordSeconds = 2.0;
+// The sentence's average hides a word or two: another sentence on the sample's frame ("Living
+// without a plan is like driving without a map.") matches most of it. So each of the words that
+// set the sample apart from such sentences, taken with the article a reader runs into it ("an
+// aim", "a compass"), must also come this close to the phone loop over its own frames. Short
+// words alone vary too much from reader to reader to be judged one by one.
+constexpr double MaxKeyWordScoreBelowPhoneLoop = 38.0;
+
+// The words of the sample sentence that another sentence on its frame would change.
+QStringList KeyWords();
+
+// The largest score below the phone loop among the key words (each with the article before
+// it), per 10 ms frame; infinity when the alignment lacks one of them.
+double WeakestKeyWordScore(const SentenceAlignment& alignment);
 
 // What the verdict was drawn from, for the log.
 struct VerdictFigures {
