@@ -109,6 +109,14 @@ void ClientPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
                  qUtf8Printable(message.mid(scripts_.refusedPrefix().size())));
         return;
     }
+    if (message.startsWith(scripts_.framePrefix())) {
+        emit frameDocumentCreated(message.mid(scripts_.framePrefix().size()));
+        return;
+    }
+    if (message.startsWith(scripts_.inputPrefix())) {
+        emit frameInput(message.mid(scripts_.inputPrefix().size()));
+        return;
+    }
     if (message.startsWith(scripts_.completionPrefix())) {
         emit documentCompleted(message.mid(scripts_.completionPrefix().size()));
         return;

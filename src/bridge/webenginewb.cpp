@@ -4,6 +4,8 @@
 #include "base/programdir.h"
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
+#include "bridge/commandaddress.h"
+#include "bridge/commandsender.h"
 #include "bridge/downloadnotice.h"
 #include "bridge/flashplayerfiles.h"
 #include "bridge/flashschemehandler.h"
@@ -134,26 +136,43 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
 
     AnswerPermissionRequests(page_, [this] { return platformHost(); });
     // Top page and frames alike.
-    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
-        return acceptNavigation(url, type);
+    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,
+                                     bool isMainFrame) {
+        return acceptNavigation(url, type, isMainFrame);
     };
     page_->reloadFilter = [this] { return acceptReload(); };
     page_->clickHandler = [this](int token) {
-        const auto found = clickHandlers_.constFind(token);
-        if (found == clickHandlers_.constEnd())
-            return true;
         // The handler opens modal windows, in which the table may change: a copy, not a reference.
-        const TEventObject sink = *found; // NOLINT(performance-unnecessary-copy-initialization)
+        const std::optional<TEventObject> sink = clickHandlers_.Find(token);
+        if (!sink)
+            return true;
         // A handler that fails cancels the click.
         std::optional<bool> proceed = false;
-        RunHandler([&] { proceed = sink.Invoke(); });
+        RunHandler([&] { proceed = sink->Invoke(); });
         return proceed.value_or(true);
     };
     page_->windowFactory = [this] { return openPageWindow(); };
     page_->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     connect(page_, &QWebEnginePage::fullScreenRequested, this, &TWebEngineWB::fullScreenRequested);
-    // A taken-over element's handler lives as long as its document.
-    connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
+    // A taken-over element's handler lives as long as its document, and so does what is known of
+    // its frames.
+    connect(page_, &ClientPage::topDocumentCreated, this, [this] {
+        clickHandlers_.Clear();
+        foreignFrames_ = false;
+        foreignFrameInput_ = false;
+    });
+    connect(page_, &ClientPage::frameDocumentCreated, this, [this](const QString& origin) {
+        if (!foreignFrames_ && !IsPlatformOrigin(QUrl(origin), platformHost())) {
+            DebugLog("frame of another site: %s", qUtf8Printable(origin));
+            foreignFrames_ = true;
+        }
+    });
+    connect(page_, &ClientPage::frameInput, this, [this](const QString& origin) {
+        if (!foreignFrameInput_ && !IsPlatformOrigin(QUrl(origin), platformHost())) {
+            DebugLog("input in a frame of another site: %s", qUtf8Printable(origin));
+            foreignFrameInput_ = true;
+        }
+    });
 
     connect(page_, &ClientPage::documentCompleted, this, [this](const QString& pageUrl) {
         if (pageUrl.startsWith(QLatin1String("chrome-error:")))
@@ -165,8 +184,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
     });
     connect(
         page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && moveScriptsToPage_)
-                moveScriptsToPage();
+            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && handScriptsToPages_)
+                handScriptsToPages();
             if (!IsLoadFailure(info) || !OnNavigateError)
                 return;
             bool cancel = false;
@@ -178,10 +197,9 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 if (status == QWebEnginePage::NormalTerminationStatus || !OnPageProcessEnded)
                     return;
-                // The next page process does not get the scripts it had (the client's document
-                // script): they are handed over again, as the page's own, once the next load
-                // starts.
-                moveScriptsToPage_ = true;
+                // The next page process does not get the profile's scripts: they are handed over
+                // again, as every page's own, once the next load starts.
+                handScriptsToPages_ = true;
                 const char* name = status == QWebEnginePage::CrashedTerminationStatus  ? "crashed"
                                    : status == QWebEnginePage::KilledTerminationStatus ? "killed"
                                                                                        : "abnormal";
@@ -208,7 +226,8 @@ TWebEngineWB::~TWebEngineWB() {
     delete profile_;
 }
 
-bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
+bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
+                                    bool isMainFrame) {
     const AddressUse use = ClassifyNavigation(url, type);
     if (use == AddressUse::Refuse)
         return false;
@@ -216,6 +235,13 @@ bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationT
     // own, so the redirected page does not count as the one announced.
     if (type == QWebEnginePage::NavigationTypeRedirect)
         return use == AddressUse::Load;
+    if (ParseCommandAddress(BrowserAddress(url)) &&
+        !AcceptsCommandFrom({isMainFrame, page_->url(), foreignFrames_, foreignFrameInput_},
+                            platformHost())) {
+        DebugLog("page command refused: %s from %s", isMainFrame ? "top page" : "a frame",
+                 qUtf8Printable(BrowserAddress(page_->url())));
+        return false;
+    }
     bool cancel = false;
     // A failing handler leaves the navigation going, as the failure is shown.
     if (OnBeforeNavigate2)
@@ -231,6 +257,8 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
         return nullptr;
     }
     auto* window = new TPageWindow(profile_, scripts_);
+    if (!pageScripts_.isEmpty())
+        giveScripts(window->page());
     AnswerPermissionRequests(window->page(), [this] { return platformHost(); });
     window->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     windows_.append(window);
@@ -303,6 +331,7 @@ void TWebEngineWB::ReadTopDocument(std::function<void(const TopDocument&)> done)
             const QJsonObject json = QJsonDocument::fromJson(answer.toString().toUtf8()).object();
             TopDocument document;
             document.exists = json.value(QLatin1String("exists")).toBool();
+            document.address = json.value(QLatin1String("address")).toString();
             document.cookie = json.value(QLatin1String("cookie")).toString();
             document.hasShowReturnBtn = json.value(QLatin1String("hasShowReturnBtn")).toBool();
             document.hasHiddenLink = json.value(QLatin1String("hasHiddenLink")).toBool();
@@ -330,8 +359,8 @@ void TWebEngineWB::InjectScript(const QString& script) {
 }
 
 void TWebEngineWB::AttachClickHandler(const QString& elementId, std::function<int()> handler) {
-    const int token = nextClickToken_++;
-    clickHandlers_.insert(token, TEventObject(std::move(handler)));
+    const int token = clickHandlers_.Attach(elementId, TEventObject(std::move(handler)));
+    DebugLog("click handler of %s: token %d", qUtf8Printable(elementId), token);
     page_->runJavaScript(PageScripts::attachClickScript(elementId, token), ClientWorld);
 }
 
@@ -339,13 +368,23 @@ void TWebEngineWB::SetEnableMessageHandler(bool enabled) {
     enableMessageHandler_ = enabled;
 }
 
-void TWebEngineWB::moveScriptsToPage() {
-    moveScriptsToPage_ = false;
-    QList<QWebEngineScript> scripts = profile_->scripts()->toList();
+// Every script of the profile leaves it for good: from then on each page, the main page, the
+// windows open and each window opened later, holds all of them itself. Handing them over again
+// after each later recovery makes the next page process get them too.
+void TWebEngineWB::handScriptsToPages() {
+    handScriptsToPages_ = false;
+    pageScripts_ += profile_->scripts()->toList();
     profile_->scripts()->clear();
-    scripts += page_->scripts().toList();
-    page_->scripts().clear();
-    page_->scripts().insert(scripts);
+    giveScripts(page_);
+    windows_.removeAll(nullptr);
+    for (TPageWindow* window : std::as_const(windows_))
+        giveScripts(window->page());
+    DebugLog("scripts handed to %d pages", static_cast<int>(windows_.size()) + 1);
+}
+
+void TWebEngineWB::giveScripts(QWebEnginePage* page) const {
+    page->scripts().clear();
+    page->scripts().insert(pageScripts_);
 }
 
 // The view's focus proxy receives the keys and is replaced after some navigations, so the

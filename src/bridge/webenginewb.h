@@ -1,15 +1,15 @@
 #pragma once
 
 #include "bridge/browserhost.h"
-#include "bridge/eventobject.h"
+#include "bridge/clickhandlers.h"
 #include "bridge/pagescripts.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 
 class ClientPage;
 class TPageWindow;
@@ -43,7 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
+    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
     // Only the platform's documents get the Flash player.
@@ -51,7 +51,8 @@ private:
     QString platformHost() const;
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
-    void moveScriptsToPage();
+    void handScriptsToPages();
+    void giveScripts(QWebEnginePage* page) const;
 
     PageScripts scripts_;
     QWebEngineProfile* profile_;
@@ -59,13 +60,18 @@ private:
     // The panel the view fills in the window; the view leaves it while the page is full screen.
     QWidget* panel_;
     ClientPage* page_;
-    QHash<int, TEventObject> clickHandlers_;
+    ClickHandlerTable clickHandlers_;
+    // A frame of another site has been created in the top document.
+    bool foreignFrames_ = false;
+    // The student has used such a frame: the browser lets it navigate the top page.
+    bool foreignFrameInput_ = false;
     // Windows that pages opened; pages may keep at most this many open.
     static constexpr int MaxPageWindows = 8;
     QList<QPointer<TPageWindow>> windows_;
-    int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
-    bool moveScriptsToPage_ = false;
+    bool handScriptsToPages_ = false;
+    // The profile's scripts, once a page process has ended: every page holds them itself.
+    QList<QWebEngineScript> pageScripts_;
 };
 
 // Schemes the browser must know before the application object exists.
