@@ -529,7 +529,7 @@ NOTES = "Unit 1: Campus life\nWords: library, lecture, dormitory\n"
 
 
 def downloads(req):
-    return page(req, "downloads", "资料下载 Downloads")
+    return page(req, "downloads", "资料下载 Downloads", other_origin=other_origin(req.origin))
 
 
 def unit1_notes(req):
