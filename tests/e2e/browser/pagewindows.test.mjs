@@ -85,9 +85,9 @@ test('a window\'s own close button closes it and frees its place for the next wi
     await pages[0].evaluate(() => {
       setTimeout(() => document.getElementById('closeWindow').click(), 0);
     });
-    await client.waitForLog('new window closed by its page', { since });
     await waitFor(() => client.visibleWindows(MaterialWindow).length === MaxPageWindows - 1,
       () => 'the window to close');
+    await client.waitForLog('new window closed by its page', { since });
 
     since = client.mark();
     await client.page.click('#openMaterial');
