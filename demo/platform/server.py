@@ -31,7 +31,7 @@ from datetime import datetime
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from string import Template
-from urllib.parse import parse_qs, quote_plus, unquote_plus, urlsplit, urlunsplit
+from urllib.parse import parse_qs, quote, quote_plus, unquote_plus, urlsplit, urlunsplit
 
 DEFAULT_HOST = "127.0.0.1"
 DEFAULT_PORT = 8731
@@ -560,6 +560,17 @@ def attachment(name, length, pieces):
                     headers=[("Content-Disposition", f'attachment; filename="{name}"')])
 
 
+# 90 Chinese characters are 270 bytes of UTF-8, more than a file name may have; a right-to-left
+# override in it would show the name reversed.
+LONG_NAME = "第一单元听力材料" * 11 + "听力" + "\u202e.txt"
+
+
+def long_name_notes(req):
+    return Response(HTTPStatus.OK, NOTES.encode("utf-8"), content_type="text/plain; charset=utf-8",
+                    headers=[("Content-Disposition",
+                              "attachment; filename*=UTF-8''" + quote(LONG_NAME))])
+
+
 def lecture(req):
     """A large recording that arrives slowly: it is still running when the student acts."""
     return attachment("lecture.mp3", LECTURE_BYTES,
@@ -768,6 +779,7 @@ ROUTES = {
     "/sof/media/video": video,
     "/media/unit1-notes.txt": unit1_notes,
     "/media/lecture.mp3": lecture,
+    "/media/long-name.txt": long_name_notes,
     "/media/archive.zip": archive,
     "/sof/windows/material": material,
     "/sof/frames/other": frames_other,

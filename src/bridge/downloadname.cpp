@@ -4,8 +4,10 @@
 
 namespace {
 
-// What the file systems we save to allow for one name, in bytes of its UTF-8 form.
-constexpr qsizetype MaxNameBytes = 255;
+// What the file systems we save to allow for one name, in bytes of its UTF-8 form (255), less
+// the ".crdownload" the browser adds to the name while the download runs: a longer name would
+// leave the download hanging before its first byte.
+constexpr qsizetype MaxNameBytes = 255 - 11;
 
 // Characters that must not reach a file name: controls (C0, DEL, C1) would let a name start a
 // new line in a listing, and the bidirectional overrides and isolates would show "gpj.exe" as

@@ -5,7 +5,8 @@
 
 // The file name a download is saved under: the name the site suggests, reduced to a plain name
 // (no folders, no leading dots that would hide it, no control or direction-changing
-// characters), shortened to what a file system allows (255 bytes) with its extension kept;
+// characters), shortened to what a file system allows (255 bytes, less the 11 of the browser's
+// ".crdownload" while it runs) with its extension kept;
 // "download" when nothing is left.
 QString SafeDownloadName(const QString& suggested);
 

@@ -90,3 +90,18 @@ test('a download larger than the disk\'s free space stops as failed, with the re
     screenshot('downloadspace-failed');
     await waitFor(() => !fs.existsSync(file), () => `${file} to be removed`);
   }));
+
+test('a suggested name longer than a file name may be is shortened, and the file is saved',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'downloadlongname' }, async ({ server, client }) => {
+    await openDownloads(client, server);
+    const since = client.mark();
+    await client.clickElement('#longNameLink');
+    const [finished] = await client.waitForLog('download finished: ', { since });
+    const file = finished.slice('download finished: '.length);
+    // 80 of the 90 characters and the extension fill 244 bytes, which leaves room for the
+    // browser's ".crdownload" in 255; the override is gone.
+    assert.equal(path.basename(file), `${'第一单元听力材料'.repeat(11).slice(0, 80)}.txt`);
+    assert.equal(fs.readFileSync(file, 'utf8'),
+      'Unit 1: Campus life\nWords: library, lecture, dormitory\n');
+  }));

@@ -36,8 +36,8 @@ int Utf8Size(const QString& text) {
     return static_cast<int>(text.toUtf8().size());
 }
 
-// Names longer than a file system allows (255 bytes) are cut before the extension, at a whole
-// character.
+// Names longer than a file system allows (255 bytes, less the 11 of ".crdownload", which the
+// browser adds while the download runs) are cut before the extension, at a whole character.
 struct LongName {
     QString suggested;
     QString expected;
@@ -52,47 +52,47 @@ class LongDownloadName : public ::testing::TestWithParam<LongName> {};
 TEST_P(LongDownloadName, IsShortenedKeepingItsExtension) {
     const QString name = SafeDownloadName(GetParam().suggested);
     EXPECT_EQ(name, GetParam().expected);
-    EXPECT_LE(Utf8Size(name), 255);
+    EXPECT_LE(Utf8Size(name) + 11, 255);
 }
 
 const QString Chinese90 = QString(90, QChar(0x4e2d));
-const QString Chinese83 = QString(83, QChar(0x4e2d));
+const QString Chinese80 = QString(80, QChar(0x4e2d));
 const QString Emoji = QStringLiteral("\U0001F600");
 
 INSTANTIATE_TEST_SUITE_P(
     Names, LongDownloadName,
-    ::testing::Values(LongName{QString(255, 'a'), QString(255, 'a')},
-                      LongName{QString(256, 'a'), QString(255, 'a')},
-                      LongName{QString(300, 'a') + ".txt", QString(251, 'a') + ".txt"},
+    ::testing::Values(LongName{QString(244, 'a'), QString(244, 'a')},
+                      LongName{QString(255, 'a'), QString(244, 'a')},
+                      LongName{QString(300, 'a') + ".txt", QString(240, 'a') + ".txt"},
                       // 90 Chinese characters are 270 bytes.
-                      LongName{Chinese90 + ".mp3", Chinese83 + ".mp3"},
-                      LongName{Chinese90, Chinese90.left(85)},
+                      LongName{Chinese90 + ".mp3", Chinese80 + ".mp3"},
+                      LongName{Chinese90, Chinese90.left(81)},
                       // A character outside the basic plane is never split in two.
-                      LongName{QString(252, 'a') + Emoji + ".txt", QString(251, 'a') + ".txt"},
-                      LongName{QString(247, 'a') + Emoji + ".txt",
-                               QString(247, 'a') + Emoji + ".txt"},
+                      LongName{QString(238, 'a') + Emoji + ".txt", QString(238, 'a') + ".txt"},
+                      LongName{QString(236, 'a') + Emoji + ".txt",
+                               QString(236, 'a') + Emoji + ".txt"},
                       // A "extension" as long as a name is no extension: the name is cut.
-                      LongName{"a." + QString(300, 'b'), "a." + QString(253, 'b')}));
+                      LongName{"a." + QString(300, 'b'), "a." + QString(242, 'b')}));
 
 TEST(DownloadName, NumberedNamesFitTheFileSystemToo) {
     QSet<QString> present;
     const auto exists = [&](const QString& path) { return present.contains(path); };
     const QString folder = QStringLiteral("/home/s/Downloads/");
     const std::pair<QString, QString> names[] = {
-        {QString(251, 'a') + ".txt", QString(247, 'a') + " (1).txt"},
-        {Chinese83 + ".mp3", QString(82, QChar(0x4e2d)) + " (1).mp3"},
-        {QString(255, 'a'), QString(251, 'a') + " (1)"},
+        {QString(240, 'a') + ".txt", QString(236, 'a') + " (1).txt"},
+        {Chinese80 + ".mp3", QString(78, QChar(0x4e2d)) + " (1).mp3"},
+        {QString(255, 'a'), QString(240, 'a') + " (1)"},
     };
     for (const auto& [name, second] : names) {
         present.insert(UniqueDownloadPath(folder, name, exists));
         const QString next = UniqueDownloadPath(folder, name, exists);
         EXPECT_EQ(next, folder + second);
-        EXPECT_LE(Utf8Size(next.mid(folder.size())), 255);
+        EXPECT_LE(Utf8Size(next.mid(folder.size())) + 11, 255);
     }
     for (int copy = 0; copy < 12; ++copy)
-        present.insert(UniqueDownloadPath(folder, Chinese83 + ".mp3", exists));
-    const QString twelfth = UniqueDownloadPath(folder, Chinese83 + ".mp3", exists);
-    EXPECT_EQ(twelfth, folder + QString(82, QChar(0x4e2d)) + " (13).mp3");
+        present.insert(UniqueDownloadPath(folder, Chinese80 + ".mp3", exists));
+    const QString thirteenth = UniqueDownloadPath(folder, Chinese80 + ".mp3", exists);
+    EXPECT_EQ(thirteenth, folder + QString(78, QChar(0x4e2d)) + " (13).mp3");
 }
 
 TEST(DownloadName, NeverOverwritesAFile) {
