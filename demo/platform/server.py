@@ -31,7 +31,7 @@ from datetime import datetime
 from http import HTTPStatus
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from string import Template
-from urllib.parse import parse_qs, quote_plus, unquote_plus, urlsplit, urlunsplit
+from urllib.parse import parse_qs, quote, quote_plus, unquote_plus, urlsplit, urlunsplit
 
 DEFAULT_HOST = "127.0.0.1"
 DEFAULT_PORT = 8731
@@ -202,6 +202,14 @@ def template(name):
             with open(os.path.join(PAGES_DIR, name + ".html"), encoding="utf-8") as f:
                 _templates[name] = Template(f.read())
         return _templates[name]
+
+
+class Stream:
+    """A body sent piece by piece as the pieces come, for downloads that take their time."""
+
+    def __init__(self, length, pieces):
+        self.length = length
+        self.pieces = pieces
 
 
 class Response:
@@ -556,12 +564,92 @@ NOTES = "Unit 1: Campus life\nWords: library, lecture, dormitory\n"
 
 
 def downloads(req):
-    return page(req, "downloads", "资料下载 Downloads")
+    return page(req, "downloads", "资料下载 Downloads", other_origin=other_origin(req.origin))
 
 
 def unit1_notes(req):
     return Response(HTTPStatus.OK, NOTES.encode("utf-8"), content_type="text/plain; charset=utf-8",
                     headers=[("Content-Disposition", 'attachment; filename="unit1-notes.txt"')])
+
+
+LECTURE_BYTES = 8 * 1024 * 1024
+LECTURE_PIECE = 16 * 1024
+# Announced, never sent: larger than any disk.
+ARCHIVE_BYTES = 1 << 50
+
+
+def trickle(total, first, piece, pause):
+    """first bytes at once, then piece bytes per pause seconds, until total or the client has
+    gone."""
+    yield b"\0" * min(first, total)
+    sent = min(first, total)
+    while sent < total:
+        time.sleep(pause)
+        size = min(piece, total - sent)
+        yield b"\0" * size
+        sent += size
+
+
+def attachment(name, length, pieces):
+    return Response(HTTPStatus.OK, Stream(length, pieces), content_type="application/octet-stream",
+                    headers=[("Content-Disposition", f'attachment; filename="{name}"')])
+
+
+# 90 Chinese characters are 270 bytes of UTF-8, more than a file name may have; a right-to-left
+# override in it would show the name reversed.
+LONG_NAME = "第一单元听力材料" * 11 + "听力" + "\u202e.txt"
+
+
+def long_name_notes(req):
+    return Response(HTTPStatus.OK, NOTES.encode("utf-8"), content_type="text/plain; charset=utf-8",
+                    headers=[("Content-Disposition",
+                              "attachment; filename*=UTF-8''" + quote(LONG_NAME))])
+
+
+def lecture(req):
+    """A large recording that arrives slowly: it is still running when the student acts."""
+    return attachment("lecture.mp3", LECTURE_BYTES,
+                      trickle(LECTURE_BYTES, 4 * LECTURE_PIECE, LECTURE_PIECE, 0.25))
+
+
+def archive(req):
+    return attachment("archive.zip", ARCHIVE_BYTES,
+                      trickle(ARCHIVE_BYTES, 4 * LECTURE_PIECE, LECTURE_PIECE, 0.25))
+
+
+def material(req):
+    return page(req, "material", "课程资料 Material")
+
+
+def frames_other(req):
+    return page(req, "frames_other", "另一个源的框架 A frame of another origin",
+                frame_origin=other_origin(req.origin),
+                note="另一个源的框架不能向客户端发送命令。"
+                     "A frame of another origin cannot send the client commands.")
+
+
+def frames_own(req):
+    return page(req, "frames_other", "本站的框架 A frame of this site", frame_origin=req.origin,
+                note="本站的框架可以向客户端发送命令。A frame of this site sends the client commands.")
+
+
+def frames_sender(req):
+    return page(req, "frames_sender", "框架 Frame", layout="frame")
+
+
+FRAME_LOADS = 6
+
+
+def frames_reloading(req):
+    return page(req, "frames_reloading", "不停加载的框架 A frame that keeps loading",
+                loads=FRAME_LOADS)
+
+
+def frames_tick(req):
+    left = bounded_number(req.arg("left", "0"), 0, 100)
+    if left is None:
+        return bad_request(req, "left 必须是 0 到 100 的整数。left must be a whole number 0-100.")
+    return page(req, "frames_tick", "框架 Frame", layout="frame", left=left)
 
 
 def video(req):
@@ -916,6 +1004,15 @@ ROUTES = {
     "/sof/downloads": downloads,
     "/sof/media/video": video,
     "/media/unit1-notes.txt": unit1_notes,
+    "/media/lecture.mp3": lecture,
+    "/media/long-name.txt": long_name_notes,
+    "/media/archive.zip": archive,
+    "/sof/windows/material": material,
+    "/sof/frames/other": frames_other,
+    "/sof/frames/own": frames_own,
+    "/sof/frames/sender": frames_sender,
+    "/sof/frames/reloading": frames_reloading,
+    "/sof/frames/tick": frames_tick,
     "/sof/windows/popup": popup,
     # As a start page the settings' host value gets a "/" at its end.
     "/sof/listening/autoplay/": autoplay,
@@ -1038,17 +1135,28 @@ class PlatformHandler(BaseHTTPRequestHandler):
         self._send(response, with_body=(method != "HEAD"))
 
     def _send(self, response, with_body):
-        body = response.body if isinstance(response.body, bytes) else response.body.encode("utf-8")
+        stream = response.body if isinstance(response.body, Stream) else None
+        body = b"" if stream else response.body
+        if isinstance(body, str):
+            body = body.encode("utf-8")
         self.send_response(response.status)
         self.send_header("Content-Type", response.content_type)
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(stream.length if stream else len(body)))
         self.send_header("Cache-Control", "no-store")
         for name, value in response.headers:
             self.send_header(name, value)
         for cookie in response.cookies:
             self.send_header("Set-Cookie", cookie)
         self.end_headers()
-        if with_body:
+        if with_body and stream:
+            try:
+                for piece in stream.pieces:
+                    self.wfile.write(piece)
+                    self.wfile.flush()
+            except (BrokenPipeError, ConnectionResetError):
+                pass  # the download was cancelled
+            self.close_connection = True
+        elif with_body:
             self.wfile.write(body)
 
 

@@ -936,3 +936,45 @@ class IeMediaTests(ServerTestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class SlowDownloadAndFrameTests(ServerTestCase):
+    def open_stream(self, path):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=15)
+        connection.request("GET", path)
+        return connection, connection.getresponse()
+
+    def test_large_downloads_announce_their_size_and_arrive_piece_by_piece(self):
+        for path, name, length in (("/media/lecture.mp3?copy=3", "lecture.mp3", 8 * 1024 * 1024),
+                                   ("/media/archive.zip", "archive.zip", 1 << 50)):
+            connection, response = self.open_stream(path)
+            try:
+                self.assertEqual(response.status, 200)
+                self.assertEqual(int(response.headers["Content-Length"]), length)
+                self.assertEqual(response.headers["Content-Disposition"],
+                                 f'attachment; filename="{name}"')
+                # The first pieces come at once; the rest is still on its way.
+                self.assertEqual(len(response.read(64 * 1024)), 64 * 1024)
+            finally:
+                connection.close()
+
+    def test_frame_pages_name_the_frame_of_the_right_origin(self):
+        other = f"http://localhost:{self.port}"
+        for path, origin in (("/sof/Frames/Other", other), ("/sof/Frames/Own", self.origin)):
+            response, text = self.request(path)
+            self.assertEqual(response.status, 200)
+            self.assertEqual(Elements(text).by_id("senderFrame")[0]["src"],
+                             f"{origin}/sof/Frames/Sender")
+
+    def test_the_ticking_frame_counts_down_and_stops(self):
+        response, text = self.request("/sof/Frames/Tick?left=3")
+        self.assertIn("/sof/Frames/Tick?left=' + (3 - 1)", text)
+        self.assertEqual(self.request("/sof/Frames/Tick?left=x")[0].status, 400)
+        response, text = self.request("/sof/Frames/Reloading")
+        self.assertEqual(Elements(text).by_id("tickFrame")[0]["src"],
+                         f"/sof/Frames/Tick?left={server.FRAME_LOADS}")
+        self.assertEqual(len(Elements(text).by_id("hiddenLink")), 1)
+
+    def test_the_material_window_has_its_close_button(self):
+        response, text = self.request("/sof/Windows/Material")
+        self.assertEqual(Elements(text).by_id("closeWindow")[0]["onclick"], "window.close()")

@@ -24,6 +24,7 @@ public:
     // What the top page's document shows: read asynchronously, delivered in event order.
     struct TopDocument {
         bool exists = false; // false when no HTML document is loaded
+        QString address;     // the document's own address
         QString cookie;      // name=value entries separated by ";"
         bool hasShowReturnBtn = false;
         bool hasHiddenLink = false;

@@ -114,6 +114,14 @@ void ClientPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level,
     }
     if (consoleFilter && consoleFilter(message))
         return;
+    if (message.startsWith(scripts_.framePrefix())) {
+        emit frameDocumentCreated(message.mid(scripts_.framePrefix().size()));
+        return;
+    }
+    if (message.startsWith(scripts_.inputPrefix())) {
+        emit frameInput(message.mid(scripts_.inputPrefix().size()));
+        return;
+    }
     if (message.startsWith(scripts_.completionPrefix())) {
         emit documentCompleted(message.mid(scripts_.completionPrefix().size()));
         return;

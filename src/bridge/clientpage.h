@@ -38,6 +38,10 @@ signals:
     // A new top document has replaced the one before (not sent for a cancelled navigation or
     // a jump within the page).
     void topDocumentCreated();
+    // A frame's document was created, of this origin ("null" for a sandboxed frame).
+    void frameDocumentCreated(const QString& origin);
+    // The student's first input in a frame's document of this origin.
+    void frameInput(const QString& origin);
 
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;

@@ -1,8 +1,11 @@
 #include "bridge/downloadnotice.h"
 
 #include "bridge/downloadname.h"
+#include "bridge/downloadspace.h"
 #include "log/logger.h"
+#include "ui/msgbox.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +14,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -18,7 +22,8 @@
 namespace {
 
 // A page that offers download after download saves no more files, and opens no more notices,
-// than this until the student has closed some.
+// than this until the student has closed some. A running download keeps its notice open
+// (closing the notice cancels it), so this bounds the downloads running at once too.
 constexpr int MaxDownloadNotices = 8;
 
 int& OpenNotices() {
@@ -82,6 +87,8 @@ TDownloadNotice::TDownloadNotice(QWebEngineDownloadRequest* download, const QStr
     });
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
             &TDownloadNotice::showProgress);
+    connect(download, &QWebEngineDownloadRequest::totalBytesChanged, this,
+            &TDownloadNotice::showProgress);
     connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this,
             &TDownloadNotice::showEnd);
     showProgress();
@@ -90,10 +97,44 @@ TDownloadNotice::TDownloadNotice(QWebEngineDownloadRequest* download, const QStr
 }
 
 TDownloadNotice::~TDownloadNotice() {
+    // A download cancelled with its notice ends after the notice has gone.
+    ReservedPaths().remove(path_);
     --OpenNotices();
 }
 
+// A running download is cancelled with its notice, once the student has agreed: nothing goes
+// on unseen.
+void TDownloadNotice::closeEvent(QCloseEvent* event) {
+    if (!download_->isFinished()) {
+        const int answer =
+            ShowQuestion(QStringLiteral("下载尚未完成，关闭后将取消下载。确定关闭吗？"),
+                         QStringLiteral("温馨提示"));
+        if (answer != ModalOk) {
+            event->ignore();
+            return;
+        }
+        if (!download_->isFinished()) {
+            DebugLog("download cancelled: %s", qUtf8Printable(path_));
+            download_->cancel();
+        }
+    }
+    QWidget::closeEvent(event);
+}
+
+// Stops the download before it fills the disk.
+bool TDownloadNotice::stopWhenDiskFull() {
+    if (stopReason_.isEmpty() && !download_->isFinished() &&
+        LeavesTooLittleSpace(download_->totalBytes(), download_->receivedBytes(),
+                             QStorageInfo(QFileInfo(path_).absolutePath()).bytesAvailable())) {
+        stopReason_ = QStringLiteral("磁盘剩余空间不足");
+        download_->cancel();
+    }
+    return !stopReason_.isEmpty();
+}
+
 void TDownloadNotice::showProgress() {
+    if (stopWhenDiskFull())
+        return;
     const qint64 total = download_->totalBytes();
     progress_->setRange(0, total > 0 ? 100 : 0);
     if (total > 0)
@@ -109,8 +150,9 @@ void TDownloadNotice::showEnd() {
         openFolder_->show();
         DebugLog("download finished: %s", qUtf8Printable(path_));
     } else {
-        text_->setText(QStringLiteral("下载失败\n%1").arg(download_->interruptReasonString()));
-        DebugLog("download failed: %s, %s", qUtf8Printable(path_),
-                 qUtf8Printable(download_->interruptReasonString()));
+        const QString reason =
+            stopReason_.isEmpty() ? download_->interruptReasonString() : stopReason_;
+        text_->setText(QStringLiteral("下载失败\n%1").arg(reason));
+        DebugLog("download failed: %s, %s", qUtf8Printable(path_), qUtf8Printable(reason));
     }
 }

@@ -29,6 +29,14 @@ QString PageScripts::refusedPrefix() const {
     return marker + QStringLiteral(":refused:");
 }
 
+QString PageScripts::framePrefix() const {
+    return marker + QStringLiteral(":frame:");
+}
+
+QString PageScripts::inputPrefix() const {
+    return marker + QStringLiteral(":input:");
+}
+
 QString PageScripts::clickPrefix() const {
     return marker + QStringLiteral(":click:");
 }
@@ -43,6 +51,21 @@ QString PageScripts::documentScript() const {
   var completePrefix = %1;
   var clickPrefix = %2;
   var refusedPrefix = %4;
+  // The origin of each frame, as the browser counts it (a sandboxed frame's is "null"), and the
+  // student's first input there: from then on the browser lets the frame navigate the top page.
+  if (window !== window.top) {
+    console.log(%5 + self.origin);
+    var inputPrefix = %6;
+    var reported = false;
+    var reportInput = function () {
+      if (reported) return;
+      reported = true;
+      console.log(inputPrefix + self.origin);
+    };
+    ['pointerdown', 'mousedown', 'keydown', 'touchstart'].forEach(function (type) {
+      window.addEventListener(type, reportInput, true);
+    });
+  }
   // Empty frames run no script of their own: their parent reports them.
   if (location.href === 'about:blank') return;
   if (window === window.top) console.log(%3);
@@ -84,7 +107,7 @@ QString PageScripts::documentScript() const {
 })();
 )JS")
         .arg(JsString(completionPrefix()), JsString(clickPrefix()), JsString(creationText()),
-             JsString(refusedPrefix()));
+             JsString(refusedPrefix()), JsString(framePrefix()), JsString(inputPrefix()));
 }
 
 QString PageScripts::flashScript(const QString& loaderAddress) const {
@@ -135,6 +158,7 @@ QString PageScripts::readTopDocumentScript() {
   var html = document instanceof HTMLDocument;
   return JSON.stringify({
     exists: html,
+    address: location.href,
     cookie: html ? document.cookie : '',
     hasShowReturnBtn: html && !!document.getElementById('showReturnBtn'),
     hasHiddenLink: html && !!document.getElementById('hiddenLink')

@@ -8,7 +8,9 @@
 struct PageScripts {
     explicit PageScripts(const QString& marker);
 
-    // Reports each document's completion (and the empty frames it holds), turns text
+    // Reports each frame's origin at its creation and at the student's first input there, each
+    // document's completion (and the
+    // empty frames it holds), turns text
     // selection off, and routes clicks on elements the client took over through the client.
     QString documentScript() const;
     // Watches the document for Flash movies (object or embed elements of a movie, also ones
@@ -27,6 +29,11 @@ struct PageScripts {
     QString creationText() const;
     // The console text a click on a link to another program starts with; its address follows.
     QString refusedPrefix() const;
+    // The console text a frame's document sends when it is created; its origin follows.
+    QString framePrefix() const;
+    // The console text a frame's document sends at the student's first input there; its origin
+    // follows.
+    QString inputPrefix() const;
     // The prompt text a click on a taken-over element starts with; the token follows.
     QString clickPrefix() const;
     // The prompt text a document holding Flash content asks for the player with.

@@ -20,6 +20,12 @@ TPageWindow::TPageWindow(QWebEngineProfile* profile, const PageScripts& scripts)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view);
     connect(page_, &QWebEnginePage::titleChanged, this, &QWidget::setWindowTitle);
+    // A page's own "关闭" button (window.close()) closes the window, which frees its place
+    // among the windows pages may keep open.
+    connect(page_, &QWebEnginePage::windowCloseRequested, this, [this] {
+        DebugLog("new window closed by its page");
+        close();
+    });
     connect(page_, &QWebEnginePage::urlChanged, this, [](const QUrl& url) {
         DebugLog("new window at: %s", qUtf8Printable(BrowserAddress(url)));
     });

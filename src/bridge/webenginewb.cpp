@@ -4,6 +4,8 @@
 #include "base/programdir.h"
 #include "bridge/addresspolicy.h"
 #include "bridge/clientpage.h"
+#include "bridge/commandaddress.h"
+#include "bridge/commandsender.h"
 #include "bridge/dialogfeatures.h"
 #include "bridge/downloadnotice.h"
 #include "bridge/flashplayerfiles.h"
@@ -157,26 +159,43 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
 
     AnswerPermissionRequests(page_, [this] { return platformHost(); });
     // Top page and frames alike.
-    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type, bool) {
-        return acceptNavigation(url, type);
+    page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,
+                                     bool isMainFrame) {
+        return acceptNavigation(url, type, isMainFrame);
     };
     page_->reloadFilter = [this] { return acceptReload(); };
     page_->clickHandler = [this](int token) {
-        const auto found = clickHandlers_.constFind(token);
-        if (found == clickHandlers_.constEnd())
-            return true;
         // The handler opens modal windows, in which the table may change: a copy, not a reference.
-        const TEventObject sink = *found; // NOLINT(performance-unnecessary-copy-initialization)
+        const std::optional<TEventObject> sink = clickHandlers_.Find(token);
+        if (!sink)
+            return true;
         // A handler that fails cancels the click.
         std::optional<bool> proceed = false;
-        RunHandler([&] { proceed = sink.Invoke(); });
+        RunHandler([&] { proceed = sink->Invoke(); });
         return proceed.value_or(true);
     };
     page_->windowFactory = [this] { return openPageWindow(); };
     page_->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     connect(page_, &QWebEnginePage::fullScreenRequested, this, &TWebEngineWB::fullScreenRequested);
-    // A taken-over element's handler lives as long as its document.
-    connect(page_, &ClientPage::topDocumentCreated, this, [this] { clickHandlers_.clear(); });
+    // A taken-over element's handler lives as long as its document, and so does what is known of
+    // its frames.
+    connect(page_, &ClientPage::topDocumentCreated, this, [this] {
+        clickHandlers_.Clear();
+        foreignFrames_ = false;
+        foreignFrameInput_ = false;
+    });
+    connect(page_, &ClientPage::frameDocumentCreated, this, [this](const QString& origin) {
+        if (!foreignFrames_ && !IsPlatformOrigin(QUrl(origin), platformHost())) {
+            DebugLog("frame of another site: %s", qUtf8Printable(origin));
+            foreignFrames_ = true;
+        }
+    });
+    connect(page_, &ClientPage::frameInput, this, [this](const QString& origin) {
+        if (!foreignFrameInput_ && !IsPlatformOrigin(QUrl(origin), platformHost())) {
+            DebugLog("input in a frame of another site: %s", qUtf8Printable(origin));
+            foreignFrameInput_ = true;
+        }
+    });
 
     connect(page_, &ClientPage::documentCompleted, this, [this](const QString& pageUrl) {
         if (pageUrl.startsWith(QLatin1String("chrome-error:")))
@@ -188,8 +207,8 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
     });
     connect(
         page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && moveScriptsToPage_)
-                moveScriptsToPage();
+            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus && handScriptsToPages_)
+                handScriptsToPages();
             if (!IsLoadFailure(info) || !OnNavigateError)
                 return;
             bool cancel = false;
@@ -201,10 +220,9 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
                 if (status == QWebEnginePage::NormalTerminationStatus || !OnPageProcessEnded)
                     return;
-                // The next page process does not get the scripts it had (the client's document
-                // script): they are handed over again, as the page's own, once the next load
-                // starts.
-                moveScriptsToPage_ = true;
+                // The next page process does not get the profile's scripts: they are handed over
+                // again, as every page's own, once the next load starts.
+                handScriptsToPages_ = true;
                 const char* name = status == QWebEnginePage::CrashedTerminationStatus  ? "crashed"
                                    : status == QWebEnginePage::KilledTerminationStatus ? "killed"
                                                                                        : "abnormal";
@@ -232,7 +250,8 @@ TWebEngineWB::~TWebEngineWB() {
     delete profile_;
 }
 
-bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type) {
+bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type,
+                                    bool isMainFrame) {
     const AddressUse use = ClassifyNavigation(url, type);
     if (use == AddressUse::Refuse)
         return false;
@@ -240,6 +259,13 @@ bool TWebEngineWB::acceptNavigation(const QUrl& url, QWebEnginePage::NavigationT
     // own, so the redirected page does not count as the one announced.
     if (type == QWebEnginePage::NavigationTypeRedirect)
         return use == AddressUse::Load;
+    if (ParseCommandAddress(BrowserAddress(url)) &&
+        !AcceptsCommandFrom({isMainFrame, page_->url(), foreignFrames_, foreignFrameInput_},
+                            platformHost())) {
+        DebugLog("page command refused: %s from %s", isMainFrame ? "top page" : "a frame",
+                 qUtf8Printable(BrowserAddress(page_->url())));
+        return false;
+    }
     bool cancel = false;
     // A failing handler leaves the navigation going, as the failure is shown.
     if (OnBeforeNavigate2)
@@ -255,6 +281,8 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
         return nullptr;
     }
     auto* window = new TPageWindow(profile_, scripts_);
+    if (!pageScripts_.isEmpty())
+        giveScripts(window->page());
     AnswerPermissionRequests(window->page(), [this] { return platformHost(); });
     window->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     windows_.append(window);
@@ -313,10 +341,10 @@ void TWebEngineWB::installPageLayer() {
     if (origin == pageLayerOrigin_)
         return;
     pageLayerOrigin_ = origin;
-    for (const QWebEngineScript& old : profile_->scripts()->find(QStringLiteral("pagelayer")))
+    const QString name = QStringLiteral("pagelayer");
+    for (const QWebEngineScript& old : profile_->scripts()->find(name))
         profile_->scripts()->remove(old);
-    if (origin.isEmpty())
-        return;
+    pageScripts_.removeIf([&](const QWebEngineScript& script) { return script.name() == name; });
     QWebEngineScript layer;
     layer.setName(QStringLiteral("pagelayer"));
     layer.setSourceCode(PageLayerScript(origin));
@@ -325,7 +353,15 @@ void TWebEngineWB::installPageLayer() {
     layer.setInjectionPoint(QWebEngineScript::DocumentCreation);
     layer.setWorldId(QWebEngineScript::MainWorld);
     layer.setRunsOnSubFrames(true);
-    profile_->scripts()->insert(layer);
+    // After a recovery the pages hold the client's scripts themselves.
+    if (pageScripts_.isEmpty()) {
+        if (!origin.isEmpty())
+            profile_->scripts()->insert(layer);
+        return;
+    }
+    if (!origin.isEmpty())
+        pageScripts_.append(layer);
+    giveScriptsToAllPages();
 }
 
 void TWebEngineWB::openPageDialog(QWebEngineUrlRequestJob* job, const ChannelRequest& request) {
@@ -336,6 +372,8 @@ void TWebEngineWB::openPageDialog(QWebEngineUrlRequestJob* job, const ChannelReq
         return;
     }
     auto* dialog = new TPageDialog(profile_, scripts_, request.arguments);
+    if (!pageScripts_.isEmpty())
+        giveScripts(dialog->page());
     AnswerPermissionRequests(dialog->page(), [this] { return platformHost(); });
     dialog->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     QPointer<QWebEngineUrlRequestJob> waiting(job);
@@ -375,6 +413,7 @@ void TWebEngineWB::ReadTopDocument(std::function<void(const TopDocument&)> done)
             const QJsonObject json = QJsonDocument::fromJson(answer.toString().toUtf8()).object();
             TopDocument document;
             document.exists = json.value(QLatin1String("exists")).toBool();
+            document.address = json.value(QLatin1String("address")).toString();
             document.cookie = json.value(QLatin1String("cookie")).toString();
             document.hasShowReturnBtn = json.value(QLatin1String("hasShowReturnBtn")).toBool();
             document.hasHiddenLink = json.value(QLatin1String("hasHiddenLink")).toBool();
@@ -402,8 +441,8 @@ void TWebEngineWB::InjectScript(const QString& script) {
 }
 
 void TWebEngineWB::AttachClickHandler(const QString& elementId, std::function<int()> handler) {
-    const int token = nextClickToken_++;
-    clickHandlers_.insert(token, TEventObject(std::move(handler)));
+    const int token = clickHandlers_.Attach(elementId, TEventObject(std::move(handler)));
+    DebugLog("click handler of %s: token %d", qUtf8Printable(elementId), token);
     page_->runJavaScript(PageScripts::attachClickScript(elementId, token), ClientWorld);
 }
 
@@ -411,13 +450,33 @@ void TWebEngineWB::SetEnableMessageHandler(bool enabled) {
     enableMessageHandler_ = enabled;
 }
 
-void TWebEngineWB::moveScriptsToPage() {
-    moveScriptsToPage_ = false;
-    QList<QWebEngineScript> scripts = profile_->scripts()->toList();
+// Every script of the profile leaves it for good: from then on each page, the main page, the
+// windows open and each window opened later, holds all of them itself. Handing them over again
+// after each later recovery makes the next page process get them too.
+void TWebEngineWB::handScriptsToPages() {
+    handScriptsToPages_ = false;
+    pageScripts_ += profile_->scripts()->toList();
     profile_->scripts()->clear();
-    scripts += page_->scripts().toList();
-    page_->scripts().clear();
-    page_->scripts().insert(scripts);
+    DebugLog("scripts handed to %d pages", giveScriptsToAllPages());
+}
+
+int TWebEngineWB::giveScriptsToAllPages() {
+    giveScripts(page_);
+    windows_.removeAll(nullptr);
+    dialogs_.removeAll(nullptr);
+    for (TPageWindow* window : std::as_const(windows_))
+        giveScripts(window->page());
+    for (TPageDialog* dialog : std::as_const(dialogs_))
+        giveScripts(dialog->page());
+    return static_cast<int>(windows_.size() + dialogs_.size()) + 1;
+}
+
+// The client's scripts replace those given before; a page's own (a dialog's arguments) stay.
+void TWebEngineWB::giveScripts(QWebEnginePage* page) const {
+    for (const QWebEngineScript& script : pageScripts_)
+        for (const QWebEngineScript& given : page->scripts().find(script.name()))
+            page->scripts().remove(given);
+    page->scripts().insert(pageScripts_);
 }
 
 // The view's focus proxy receives the keys and is replaced after some navigations, so the

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "bridge/browserhost.h"
-#include "bridge/eventobject.h"
+#include "bridge/clickhandlers.h"
 #include "bridge/pagescripts.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 
 class ClientPage;
 class QWebEngineUrlRequestJob;
@@ -46,7 +46,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type);
+    bool acceptNavigation(const QUrl& url, QWebEnginePage::NavigationType type, bool isMainFrame);
     bool acceptReload();
     QWebEnginePage* openPageWindow();
     // The platform's pages get the compatibility layer; it follows the settings' host value.
@@ -57,7 +57,10 @@ private:
     QString platformHost() const;
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
-    void moveScriptsToPage();
+    void handScriptsToPages();
+    // Gives the client's scripts to every page; answers how many pages there are.
+    int giveScriptsToAllPages();
+    void giveScripts(QWebEnginePage* page) const;
 
     PageScripts scripts_;
     QWebEngineProfile* profile_;
@@ -65,7 +68,11 @@ private:
     // The panel the view fills in the window; the view leaves it while the page is full screen.
     QWidget* panel_;
     ClientPage* page_;
-    QHash<int, TEventObject> clickHandlers_;
+    ClickHandlerTable clickHandlers_;
+    // A frame of another site has been created in the top document.
+    bool foreignFrames_ = false;
+    // The student has used such a frame: the browser lets it navigate the top page.
+    bool foreignFrameInput_ = false;
     // Windows that pages opened; pages may keep at most this many open.
     static constexpr int MaxPageWindows = 8;
     QList<QPointer<TPageWindow>> windows_;
@@ -73,9 +80,10 @@ private:
     static constexpr int MaxPageDialogs = 4;
     QList<QPointer<TPageDialog>> dialogs_;
     QString pageLayerOrigin_;
-    int nextClickToken_ = 1;
     bool enableMessageHandler_ = true;
-    bool moveScriptsToPage_ = false;
+    bool handScriptsToPages_ = false;
+    // The profile's scripts, once a page process has ended: every page holds them itself.
+    QList<QWebEngineScript> pageScripts_;
 };
 
 // Schemes the browser must know before the application object exists.

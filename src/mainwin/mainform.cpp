@@ -254,18 +254,20 @@ void TMainForm::ApplyTopDocument(const QString& url, bool soundTestEnabled,
                                  const TEmbeddedWB::TopDocument& document) {
     if (!document.exists)
         return;
+    const PlatformPart platform =
+        PlatformPartOf(document.address, document.cookie, document.hasHiddenLink, ReadHost());
     // A malformed return cookie fails here and leaves the earlier state as it was.
-    const ReturnCookies cookies = ReadReturnCookies(document.cookie);
+    const ReturnCookies cookies = ReadReturnCookies(platform.cookie);
     FReturnURL = cookies.FReturnURL;
     FReturnTip = cookies.FReturnTip;
     btnReturnMainWindow->setVisible(ReturnButtonVisible(document.hasShowReturnBtn, FReturnURL));
     RzBmpButton1->setEnabled(soundTestEnabled);
-    if (document.hasHiddenLink)
+    if (platform.hasHiddenLink)
         EmbeddedWB1->AttachClickHandler(QStringLiteral("hiddenLink"),
                                         [this] { return StartCheckRec(); });
     DebugLog("page document: %s; return \"%s\", return button %d, sound test %d, hidden link %d",
              qUtf8Printable(url), qUtf8Printable(FReturnURL), btnReturnMainWindow->isVisible(),
-             RzBmpButton1->isEnabled(), document.hasHiddenLink);
+             RzBmpButton1->isEnabled(), platform.hasHiddenLink);
 }
 
 void TMainForm::WebInteractive1GetClientCommand(const QString& command, const QString& params) {

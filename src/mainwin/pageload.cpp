@@ -1,6 +1,7 @@
 #include "mainwin/pageload.h"
 
 #include "base/delimitedvalue.h"
+#include "bridge/permissionpolicy.h"
 #include "mainwin/urldecode.h"
 
 #include <initializer_list>
@@ -87,6 +88,13 @@ ReturnCookies ReadReturnCookies(const QString& cookie) {
     result.FReturnURL = DecodeReturnURL(GetDelimitedValue(QStringLiteral("ReturnURL"), cookie));
     result.FReturnTip = DecodeReturnTip(GetDelimitedValue(QStringLiteral("ReturnTip"), cookie));
     return result;
+}
+
+PlatformPart PlatformPartOf(const QString& topAddress, const QString& cookie, bool hasHiddenLink,
+                            const QString& host) {
+    if (!IsPlatformOrigin(QUrl(topAddress), host))
+        return {};
+    return {cookie, hasHiddenLink};
 }
 
 bool ReturnButtonVisible(bool hasShowReturnBtn, const QString& returnURL) {

@@ -44,6 +44,17 @@ struct ReturnCookies {
 // URL"), so the caller keeps its earlier values.
 ReturnCookies ReadReturnCookies(const QString& cookie);
 
+// What of the top document the platform's rules take: the return cookies and the hidden link
+// come only from a top page of the platform's origin (the host value's scheme, host and port).
+// Another site's page reads as one without those cookies and without the link, so no site the
+// student reaches can set where the return button leads or open the microphone check.
+struct PlatformPart {
+    QString cookie;
+    bool hasHiddenLink = false;
+};
+PlatformPart PlatformPartOf(const QString& topAddress, const QString& cookie, bool hasHiddenLink,
+                            const QString& host);
+
 // A page with the element "showReturnBtn" hides the return button; otherwise it shows when the
 // return address, with blanks and control characters removed from both ends, is not empty.
 bool ReturnButtonVisible(bool hasShowReturnBtn, const QString& returnURL);

@@ -615,8 +615,11 @@ export class Client {
       return null;
     }, () => 'the client\'s page over the debugging connection', 30000, 200);
     // The client answers the page's dialogs itself (a click it takes over reaches it as one);
-    // with a listener of its own the debugging connection leaves them alone.
+    // with a listener of its own the debugging connection leaves them alone, also in the
+    // windows pages open later.
     this.page.on('dialog', () => {});
+    for (const context of this.browser.contexts())
+      context.on('page', (page) => page.on('dialog', () => {}));
     return this.page;
   }
 

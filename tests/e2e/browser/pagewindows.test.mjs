@@ -1,4 +1,5 @@
-// New windows a page opens are plain windows of the client, eight at most at a time.
+// New windows a page opens are plain windows of the client, eight at most at a time; a page
+// closes its own window.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import {
@@ -7,6 +8,7 @@ import {
 
 const MaxPageWindows = 8;
 const LessonWindow = '^第一单元 Unit 1';
+const MaterialWindow = '^课程资料 Material';
 
 test('a page opens at most eight windows and goes on; closing one makes room for the next',
   { timeout: ScenarioTimeout },
@@ -54,4 +56,43 @@ test('a page opens at most eight windows and goes on; closing one makes room for
     await client.waitForLog('new window opened', { since });
     await waitFor(() => client.visibleWindows(LessonWindow).length === MaxPageWindows,
       () => 'the new window to show');
+  }));
+
+test('a window\'s own close button closes it and frees its place for the next window',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'pagewindowclose' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    const address = `${server.origin}/sof/Windows/Open`;
+    let since = client.mark();
+    await client.goTo(address);
+    await client.waitForPage(address, { since });
+
+    since = client.mark();
+    for (let click = 0; click < MaxPageWindows; ++click)
+      await client.page.click('#openMaterial');
+    await client.waitForLog('new window opened', { since, count: MaxPageWindows });
+    await waitFor(() => client.visibleWindows(MaterialWindow).length === MaxPageWindows,
+      () => `${MaxPageWindows} material windows`);
+    const material = `${server.origin}/sof/Windows/Material`;
+    const pages = await waitFor(() => {
+      const open = client.browser.contexts().flatMap((c) => c.pages())
+        .filter((p) => p.url() === material);
+      return open.length === MaxPageWindows ? open : null;
+    }, () => 'the material windows\' pages over the debugging connection');
+
+    // The page's "关闭" button, pressed after the evaluation has returned: the page goes with it.
+    since = client.mark();
+    await pages[0].evaluate(() => {
+      setTimeout(() => document.getElementById('closeWindow').click(), 0);
+    });
+    await waitFor(() => client.visibleWindows(MaterialWindow).length === MaxPageWindows - 1,
+      () => 'the window to close');
+    await client.waitForLog('new window closed by its page', { since });
+
+    since = client.mark();
+    await client.page.click('#openMaterial');
+    await client.waitForLog('new window opened', { since });
+    assert.deepEqual(client.matching('new window refused', since), []);
+    await waitFor(() => client.visibleWindows(MaterialWindow).length === MaxPageWindows,
+      () => 'the next window in the freed place');
   }));

@@ -63,6 +63,8 @@ private slots:
         write("next.html", "<html><body>next</body></html>");
         panel.resize(796, 457);
         browser = new TWebEngineWB(&panel);
+        // The pages' server is the platform: its pages send commands.
+        browser->PlatformHost = [this] { return base; };
         panel.show();
         browser->OnDocumentComplete = [this](const QString& url) { completed << url; };
         browser->OnBeforeNavigate2 = [this](const QString& url, bool& cancel) {

@@ -197,6 +197,44 @@ TEST(Cookies, MalformedReturnUrlFails) {
     EXPECT_EQ(ReadReturnCookies(QStringLiteral("ReturnTip=%zz; x=1")).FReturnTip, QString());
 }
 
+struct PlatformPartCase {
+    const char* topAddress;
+    bool platform;
+};
+
+// The return cookies and the hidden link count only on a top page of the platform's origin.
+TEST(PlatformPart, OnlyThePlatformsTopPageGivesReturnCookiesAndTheHiddenLink) {
+    const QString cookie = QStringLiteral("ReturnURL=http%3A//evil.example/; ReturnTip=Go");
+    const PlatformPartCase cases[] = {
+        {"http://learn.example.cn/sof/Lesson/Unit2", true},
+        {"HTTP://LEARN.EXAMPLE.CN:80/Home/Home/Main", true},
+        {"http://learn.example.cn/", true},
+        {"http://evil.example/sof/Lesson/Unit2", false},
+        {"http://learn.example.cn.evil.example/", false},
+        {"http://evil.example/?http://learn.example.cn/", false},
+        {"https://learn.example.cn/", false},
+        {"http://learn.example.cn:8080/", false},
+        {"file:///opt/parvelo/errorpage.htm", false},
+        {"data:text/html,learn.example.cn", false},
+        {"about:blank", false},
+        {"", false},
+    };
+    for (const PlatformPartCase& c : cases) {
+        const PlatformPart part = PlatformPartOf(QString::fromLatin1(c.topAddress), cookie, true,
+                                                 QString::fromLatin1(Host));
+        EXPECT_EQ(part.cookie, c.platform ? cookie : QString()) << c.topAddress;
+        EXPECT_EQ(part.hasHiddenLink, c.platform) << c.topAddress;
+    }
+    // A page without the link gets none from the rule.
+    EXPECT_FALSE(PlatformPartOf(QStringLiteral("http://learn.example.cn/"), cookie, false,
+                                QString::fromLatin1(Host))
+                     .hasHiddenLink);
+    // Without a host value no page is the platform's.
+    EXPECT_EQ(
+        PlatformPartOf(QStringLiteral("http://learn.example.cn/"), cookie, true, QString()).cookie,
+        QString());
+}
+
 TEST(ReturnButton, ShownForANonBlankAddressUnlessThePageSaysNo) {
     const std::tuple<bool, QString, bool> cases[] = {
         {false, "http://h/a", true},

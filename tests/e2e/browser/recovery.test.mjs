@@ -1,0 +1,108 @@
+// After the browser's page process has died and the client has recovered, every page keeps the
+// client's scripts: the main page and the windows pages open afterwards, however many times it
+// happens.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import { test } from 'node:test';
+import { ScenarioTimeout, askWindowToClose, scenario, sleep, waitFor } from './harness.mjs';
+
+const FlashWindow = '^Flash 听力';
+const PlayerLoaded = /^flash content: .*, player loaded$/;
+// The client reloads the page after an end that comes this long after the one before.
+const ReloadAgainAfterMs = 30000;
+
+function readProc(pid, file) {
+  try {
+    return fs.readFileSync(`/proc/${pid}/${file}`, 'utf8');
+  } catch {
+    return '';
+  }
+}
+
+// Every page process of the browser below the client. They are forked from the browser's zygote
+// and keep its command line: the zygote's children, and any process that says it is one.
+function pageProcessesBelow(root) {
+  const parents = new Map();
+  for (const name of fs.readdirSync('/proc').filter((n) => /^\d+$/.test(n))) {
+    const stat = readProc(name, 'stat');
+    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.length > 1) parents.set(Number(name), Number(fields[1]));
+  }
+  const below = (pid) => {
+    for (let up = parents.get(pid); up > 1; up = parents.get(up) ?? 0)
+      if (up === root) return true;
+    return false;
+  };
+  return [...parents.keys()].filter((pid) => {
+    if (!below(pid)) return false;
+    const command = readProc(pid, 'cmdline');
+    return command.includes('--type=renderer') || (command.includes('--type=zygote') &&
+      readProc(parents.get(pid), 'cmdline').includes('--type=zygote'));
+  });
+}
+
+function killPageProcesses(client) {
+  const pages = pageProcessesBelow(client.process.pid);
+  for (const pid of pages) {
+    try {
+      process.kill(pid, 'SIGKILL');
+    } catch {
+      // gone already
+    }
+  }
+  return pages.length > 0;
+}
+
+// The main page's and a new window's Flash content get the player: the client's scripts run in
+// both.
+async function checkScripts(client, origin) {
+  const address = `${origin}/sof/Windows/Open`;
+  let since = client.mark();
+  await client.goTo(address);
+  await client.waitForPage(address, { since });
+
+  since = client.mark();
+  await client.goTo(`${origin}/sof/Flash/Embed`);
+  await client.waitForPage(`${origin}/sof/Flash/Embed`, { since });
+  await client.waitForLog(PlayerLoaded, { since });
+  since = client.mark();
+  await client.goTo(address);
+  await client.waitForPage(address, { since });
+
+  since = client.mark();
+  await client.clickElement('#flashWindow');
+  await client.waitForLog('new window opened', { since });
+  const [window] = await client.waitForVisibleWindow(FlashWindow);
+  await client.waitForLog(PlayerLoaded, { since });
+  const page = await waitFor(() => client.browser.contexts().flatMap((c) => c.pages())
+    .find((p) => p.url() === `${origin}/sof/Flash/Embed`), () => 'the window\'s page');
+  // The client's document script turns text selection off there.
+  assert.equal(await page.evaluate(() => getComputedStyle(document.body).userSelect), 'none');
+  askWindowToClose(window);
+  await waitFor(() => client.visibleWindows(FlashWindow).length === 0,
+    () => 'the window to close');
+}
+
+// The debugging connection's page died with its process: a new connection sees the new one.
+async function reconnect(client) {
+  await client.browser.close().catch(() => {});
+  await client.connect();
+}
+
+test('pages and new windows keep the client\'s scripts after each recovery',
+  { timeout: ScenarioTimeout },
+  (t) => scenario(t, { name: 'recovery' }, async ({ server, client }) => {
+    await client.logIn(server.origin);
+    await checkScripts(client, server.origin);
+
+    // The client shows the page again after each end; an end within 30 seconds of the one
+    // before would show the local error page instead, so the next comes later.
+    for (let end = 0; end < 3; ++end) {
+      if (end > 0) await sleep(ReloadAgainAfterMs);
+      const since = client.mark();
+      assert.ok(killPageProcesses(client));
+      await client.waitForLog(`page document: ${server.origin}/sof/Windows/Open;`, { since });
+      await reconnect(client);
+      await checkScripts(client, server.origin);
+    }
+  }));
