@@ -18,6 +18,9 @@ enum AudioStatus : int {
     AudioIdle = 0,
     AudioPlaying = 1,
     AudioRecording = 2,
+    // The playback or recording was cut short: the sound system stopped or took its device
+    // away. The recorder is idle again; what was recorded until then is kept.
+    AudioDeviceLost = 3,
 };
 
 // The recorder and player.
@@ -31,7 +34,8 @@ public:
     // The file Play plays.
     virtual QString FileName() const = 0;
     virtual void SetFileName(const QString& path) = 0;
-    // Plays FileName to the default output: status 1 at once, 0 when the sound has ended.
+    // Plays FileName to the default output: status 1 at once, 0 when the sound has ended (3
+    // when it was cut short).
     virtual void Play() = 0;
 
     virtual int SampleRate() const = 0;
