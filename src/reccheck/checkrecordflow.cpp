@@ -18,6 +18,8 @@ TCheckRecordFlow::TCheckRecordFlow(std::unique_ptr<TVyraAudioUtil> audio,
 void TCheckRecordFlow::Guarded(const std::function<void()>& handler) {
     try {
         handler();
+    } catch (const TAudioDeviceLost&) {
+        SoundSystemStopped();
     } catch (...) {
         // The test page disables both close buttons; a failed control must not trap the
         // student inside the modal wizard.

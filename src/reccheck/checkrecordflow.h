@@ -67,7 +67,8 @@ public:
                      const QString& programDir);
 
     // Handlers. A failure of a control operation propagates to the caller, after both close
-    // buttons have been enabled again so the student can always leave the wizard.
+    // buttons have been enabled again so the student can always leave the wizard; a device lost
+    // as it was opened (TAudioDeviceLost) shows the failure page instead.
     void FormCreate();
     void FormShow();
     void RzBmpButton2Click(); // "开始"

@@ -30,9 +30,11 @@ bool PlaySoundSync(const QString& path) {
     }
     QSoundEffect sound;
     QEventLoop wait;
+    bool started = false;
     QObject::connect(&sound, &QSoundEffect::statusChanged, &wait, [&] {
         if (sound.status() == QSoundEffect::Ready) {
             DebugLog("sound %s playing", qUtf8Printable(QFileInfo(path).fileName()));
+            started = true;
             sound.play();
         } else if (sound.status() == QSoundEffect::Error)
             wait.quit();
@@ -45,7 +47,10 @@ bool PlaySoundSync(const QString& path) {
     sound.setSource(QUrl::fromLocalFile(path));
     // Clicks wait until the sound has ended; timers and sound events go on.
     wait.exec(QEventLoop::ExcludeUserInputEvents);
-    if (QMediaDevices::audioOutputs().isEmpty()) {
+    // A sound that failed once it had started lost its output; one that never started could
+    // not be read.
+    if (QMediaDevices::audioOutputs().isEmpty() ||
+        (started && sound.status() == QSoundEffect::Error)) {
         DebugLog("sound %s: the sound output went away", qUtf8Printable(path));
         return false;
     }

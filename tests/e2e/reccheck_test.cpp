@@ -238,7 +238,14 @@ TEST(RecordingCheck, TheSoundServerDyingAtAnyStepShowsTheFailurePageAndAFreshSer
         const char* step;
         // Brings the check to the step where the server dies; the server and install given.
         std::function<void(OwnSoundServer&, ClientInstallation&)> reach;
+        // The server dies before the check opens, and "开始" is pressed without it.
+        bool goneBeforeTheCheck = false;
     } cases[] = {
+        {"a server gone before the check opens",
+         [](OwnSoundServer&, ClientInstallation&) {
+             ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+         },
+         true},
         {"the sample",
          [](OwnSoundServer&, ClientInstallation& install) {
              ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
@@ -278,6 +285,9 @@ TEST(RecordingCheck, TheSoundServerDyingAtAnyStepShowsTheFailurePageAndAFreshSer
         environment.insert(QStringLiteral("PULSE_SERVER"), server.Address());
         QProcess* client = install.start(environment);
         ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+        if (c.goneBeforeTheCheck) {
+            ASSERT_TRUE(server.Crash());
+        }
         ASSERT_TRUE(ClickInCentredWindow(MainWindow, SoundTestButton));
         ASSERT_TRUE(
             WaitUntil([&] { return install.logCount("recording check: start page") == 1; }));
@@ -285,33 +295,37 @@ TEST(RecordingCheck, TheSoundServerDyingAtAnyStepShowsTheFailurePageAndAFreshSer
         if (::testing::Test::HasFatalFailure())
             return;
 
-        ASSERT_TRUE(server.Crash());
-        const bool failurePage = Page(install, "failure", 1);
-        ASSERT_TRUE(Alive(client)) << install.log().toStdString();
-        ASSERT_TRUE(failurePage) << install.log().toStdString();
-
-        // A new server, and "重试": the check records, passes and plays the recording back.
-        ASSERT_TRUE(server.Start());
-        ASSERT_TRUE(ClickInCentredWindow(Wizard, RetryButton));
-        ASSERT_TRUE(Page(install, "start", 2));
         const int recordings = install.logCount("recording check: status 2");
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                // Qt connects to the new server a few seconds after it lost the old one; until
-                // then the device message comes and is answered.
-                if (install.logCount("sound output devices: 0") >
-                    install.logCount("recording check: device message answered"))
-                    RunXdotool({"key", "Return"});
-                ClickInCentredWindow(Wizard, StartButton);
-                return WaitUntil(
-                    [&] { return install.logCount("recording check: status 2") > recordings; },
-                    2000);
-            },
-            40000))
-            << install.log().toStdString();
+        const int successes = install.logCount("recording check: success page");
+        if (c.goneBeforeTheCheck) {
+            // Without a server there is no output device: the device message, and the client
+            // goes on. (Qt 6.4 looks for a new server only once, three seconds after it lost
+            // the old one: a server that comes back later is found at the next start.)
+            ASSERT_TRUE(WaitUntil([&] { return install.logCount("sound output devices: 0") == 1; }))
+                << install.log().toStdString();
+            ASSERT_TRUE(RunXdotool({"sleep", "0.5", "key", "Return"}));
+            ASSERT_TRUE(Page(install, "start", 1));
+            EXPECT_EQ(install.logCount("recording check: status"), 0);
+            ASSERT_TRUE(Alive(client)) << install.log().toStdString();
+            install.killAll();
+            continue;
+        } else {
+            ASSERT_TRUE(server.Crash());
+            const bool failurePage = Page(install, "failure", 1);
+            ASSERT_TRUE(Alive(client)) << install.log().toStdString();
+            ASSERT_TRUE(failurePage) << install.log().toStdString();
+
+            // A new server, and "重试": the check records anew.
+            ASSERT_TRUE(server.Start());
+            ASSERT_TRUE(ClickInCentredWindow(Wizard, RetryButton));
+            ASSERT_TRUE(Page(install, "start", 2));
+            ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+            ASSERT_TRUE(Recording(install, recordings + 1)) << install.log().toStdString();
+        }
+        // It passes and plays the recording back.
         QThread::msleep(1000);
         ASSERT_TRUE(server.Speak(install.dir() + QStringLiteral("/engine/bin/checkRecTip.wav")));
-        ASSERT_TRUE(Page(install, "success", 1)) << install.log().toStdString();
+        ASSERT_TRUE(Page(install, "success", successes + 1)) << install.log().toStdString();
         const int plays = install.logCount("recording check: status 1");
         ASSERT_TRUE(ClickInCentredWindow(Wizard, ReplayButton));
         ASSERT_TRUE(WaitUntil([&] {

@@ -67,7 +67,7 @@ void TQtAudioUtil::Play() {
     // A sink that fails at once has already been released by its state handler.
     if (!sink_ || sink_->state() == QAudio::StoppedState) {
         ReleaseSink();
-        Fail(QStringLiteral("无法打开声音输出设备。"));
+        throw TAudioDeviceLost("无法打开声音输出设备。");
     }
     Report(AudioPlaying);
 }
@@ -114,7 +114,7 @@ void TQtAudioUtil::StartRecord() {
     // A source that fails at once has already been released by its state handler.
     if (!source_ || !data || source_->state() == QAudio::StoppedState) {
         ReleaseSource();
-        Fail(QStringLiteral("无法打开麦克风。"));
+        throw TAudioDeviceLost("无法打开麦克风。");
     }
     sourceData_ = data;
     deviceCheck_.start();

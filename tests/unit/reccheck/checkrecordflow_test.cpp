@@ -469,6 +469,20 @@ TEST_F(CheckRecordFlowTest, TheSoundSystemStoppingAtAnyStepShowsTheFailurePageAn
              StartRecording();
          },
          0},
+        {"the ding's end, the microphone lost as it opens",
+         [this] {
+             controls.journal.losing = QStringLiteral("StartRecord");
+             StartRecording();
+             controls.journal.losing.clear();
+         },
+         0},
+        {"the sample, the output lost as it opens",
+         [this] {
+             controls.journal.losing = QStringLiteral("Play");
+             flow->RzBmpButton2Click();
+             controls.journal.losing.clear();
+         },
+         0},
         {"the recording with its meter, at its start",
          [this] {
              StartRecording();
