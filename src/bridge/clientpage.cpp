@@ -69,13 +69,13 @@ bool ClientPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
 }
 
 void ClientPage::javaScriptAlert(const QUrl&, const QString& msg) {
-    DebugLog("page alert: %s", qUtf8Printable(msg));
+    DebugLogText(QStringLiteral("page alert: %1").arg(msg));
     ShowPageAlert(QWebEngineView::forPage(this), msg);
 }
 
 bool ClientPage::javaScriptConfirm(const QUrl&, const QString& msg) {
     const bool ok = AskPageConfirm(QWebEngineView::forPage(this), msg);
-    DebugLog("page confirm: %s, answered %d", qUtf8Printable(msg), ok);
+    DebugLogText(QStringLiteral("page confirm: %1, answered %2").arg(msg, QString::number(ok)));
     return ok;
 }
 
@@ -95,7 +95,7 @@ bool ClientPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg
         return true;
     }
     const bool ok = AskPagePrompt(QWebEngineView::forPage(this), msg, defaultValue, result);
-    DebugLog("page prompt: %s, answered %d", qUtf8Printable(msg), ok);
+    DebugLogText(QStringLiteral("page prompt: %1, answered %2").arg(msg, QString::number(ok)));
     return ok;
 }
 

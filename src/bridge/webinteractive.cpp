@@ -99,8 +99,8 @@ void TWebInteractive::WebBrowserBeforeNavigate2(const QString& url, bool& cancel
     if (MayBecomePending(lower, FSyncMarker))
         FPendingURL = lower;
     if (const std::optional<ClientCommand> command = ParseCommandAddress(url)) {
-        DebugLog("page command \"%s\", parameters \"%s\"", qUtf8Printable(command->command),
-                 qUtf8Printable(command->params));
+        DebugLogText(QStringLiteral("page command \"%1\", parameters \"%2\"")
+                         .arg(command->command, command->params));
         DoGetClientCommand(command->command, command->params);
         cancel = true;
         return;

@@ -25,7 +25,7 @@ QString EntryProblem(const QString& path, bool folder) {
 
 } // namespace
 
-QString ModuleTrustProblem(const QString& path) {
+QString ModuleTrustProblem(const QString& path, QString* checkedFile) {
     // The file the path leads to, links followed: that is what would be loaded.
     const QString file = QFileInfo(path).canonicalFilePath();
     if (file.isEmpty())
@@ -37,5 +37,7 @@ QString ModuleTrustProblem(const QString& path) {
         if (folder == QDir::rootPath())
             break;
     }
+    if (checkedFile)
+        *checkedFile = problem.isEmpty() ? file : QString();
     return problem;
 }

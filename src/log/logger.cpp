@@ -25,6 +25,11 @@ void WriteLog(const char* format, ...) {
     va_end(arguments);
 }
 
+void DebugLogText(const QString& line) {
+    if (TheLogger.Accepts(LogDebug))
+        TheLogger.Log(LogDebug, "%s", EscapeLogText(line.toStdString()).c_str());
+}
+
 void DebugLog(const char* format, ...) {
     if (!TheLogger.Accepts(LogDebug))
         return;

@@ -26,3 +26,6 @@ void WriteLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A "DBG" line: one for each decision the client takes, for the people who support it. The
 // text is escaped (EscapeLogText): the lines carry text of pages.
 void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A "DBG" line given whole, for lines that carry a page's text: a NUL in it is logged as
+// "\x00" where a "%s" argument would end the text.
+void DebugLogText(const QString& line);

@@ -271,7 +271,7 @@ void TMainForm::ApplyTopDocument(const QString& url, bool soundTestEnabled,
 }
 
 void TMainForm::WebInteractive1GetClientCommand(const QString& command, const QString& params) {
-    DebugLog("page command: %s, %s", qUtf8Printable(command), qUtf8Printable(params));
+    DebugLogText(QStringLiteral("page command: %1, %2").arg(command, params));
     if (const std::optional<bool> enabled = ReturnButtonEnabledByCommand(command, params))
         btnReturnMainWindow->setEnabled(*enabled);
 }

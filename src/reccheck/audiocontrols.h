@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 // The recording check's three controls: recorder and player, speech engine, microphone level
 // meter. The wizard talks to them only through these classes, so it also runs against the
@@ -18,6 +19,16 @@ enum AudioStatus : int {
     AudioIdle = 0,
     AudioPlaying = 1,
     AudioRecording = 2,
+    // The playback or recording was cut short: the sound system stopped or took its device
+    // away. The recorder is idle again; what was recorded until then is kept.
+    AudioDeviceLost = 3,
+};
+
+// Thrown by Play and StartRecord when the sound system stopped or took the device away as it
+// was opened: the check then says that the sound system stopped rather than show the message.
+class TAudioDeviceLost : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // The recorder and player.
@@ -31,7 +42,8 @@ public:
     // The file Play plays.
     virtual QString FileName() const = 0;
     virtual void SetFileName(const QString& path) = 0;
-    // Plays FileName to the default output: status 1 at once, 0 when the sound has ended.
+    // Plays FileName to the default output: status 1 at once, 0 when the sound has ended (3
+    // when it was cut short).
     virtual void Play() = 0;
 
     virtual int SampleRate() const = 0;

@@ -37,6 +37,22 @@ bool HasOurInterface(QLibrary& module, QString* reason) {
     return false;
 }
 
+const char* RegistrationOutcome(bool registrable, RunResult run) {
+    if (!registrable)
+        return "no entry";
+    switch (run) {
+    case RunResult::Ended:
+        return "registered";
+    case RunResult::Failed:
+        return "registration failed";
+    case RunResult::NotStarted:
+        return "registration program not started";
+    case RunResult::TimedOut:
+        return "registration hung";
+    }
+    return "";
+}
+
 } // namespace
 
 QString AudioEditorModulePath(QString* reason) {
@@ -48,12 +64,13 @@ QString AudioEditorModulePath(QString* reason) {
         *reason = QStringLiteral("not registered");
         return QString();
     }
-    const QString problem = ModuleTrustProblem(registered);
+    QString checked;
+    const QString problem = ModuleTrustProblem(registered, &checked);
     if (!problem.isEmpty()) {
         *reason = QStringLiteral("registered module not trusted: %1").arg(problem);
         return QString();
     }
-    return registered;
+    return checked;
 }
 
 std::unique_ptr<TAudioControls> LoadAudioControls(const QString& path, QString* reason) {
@@ -105,33 +122,29 @@ TAudioControls* FindAudioControls() {
 bool EnsureAudioEditor() {
     if (FindAudioControls())
         return true;
-    return RegisterComponent(ProgramDir() + QLatin1String(ModuleFileName));
+    return RegisterComponent(ProgramDir() + QLatin1String(ModuleFileName)) && FindAudioControls();
 }
 
 bool RegisterComponent(const QString& path) {
-    bool result = false;
     QLibrary module(path);
     if (!module.load()) {
         DebugLog("register %s: %s", qUtf8Printable(path), qUtf8Printable(module.errorString()));
-        return result;
+        return false;
     }
     QString reason;
     if (!HasOurInterface(module, &reason)) {
         DebugLog("register %s: %s", qUtf8Printable(path), qUtf8Printable(reason));
         module.unload();
-        return result;
+        return false;
     }
     const bool registrable = module.resolve(RegisterServerEntry) != nullptr;
-    // A registration that hangs is ended and counts as failed.
+    // A registration program that is missing, hangs, fails or crashes registered nothing.
+    RunResult run = RunResult::NotStarted;
     if (registrable)
-        result = RunAndWait(QLatin1String(RegistrationProgram), {QStringLiteral("/s"), path}) !=
-                 RunResult::TimedOut;
+        run = RunAndWait(QLatin1String(RegistrationProgram), {QStringLiteral("/s"), path});
     module.unload();
-    DebugLog("register %s: %s", qUtf8Printable(path),
-             !registrable ? "no entry"
-             : result     ? "registration run"
-                          : "registration hung");
-    return result;
+    DebugLog("register %s: %s", qUtf8Printable(path), RegistrationOutcome(registrable, run));
+    return registrable && run == RunResult::Ended;
 }
 
 TAudioControls& AudioEditorControls() {

@@ -9,18 +9,17 @@ class TAudioControls;
 // The recording check's controls come from the audio editor module: "AudioEditor.ocx" beside
 // the program, or, when there is none, the module the user's component register names.
 
-// True when the audio controls can be made; otherwise the result of registering the module
-// "AudioEditor.ocx" in the program directory (it is not loaded again to see whether that
-// worked: the next start or the first check will).
+// True when the audio controls can be made, at once or after registering the module
+// "AudioEditor.ocx" in the program directory; false brings the start-up message.
 bool EnsureAudioEditor();
 
 // True when path is a loadable module of this build that exports "DllRegisterServer" and the
-// registration program was run for it, whatever that program then did, unless it hung.
+// registration program ran for it and ended with exit code 0.
 bool RegisterComponent(const QString& path);
 
 // The module the controls come from: the one beside the program when it is there, otherwise
-// the registered one when ModuleTrustProblem finds nothing against it. Empty, with the reason,
-// when there is none to use.
+// the registered one when ModuleTrustProblem finds nothing against it, as the path that was
+// checked (links resolved). Empty, with the reason, when there is none to use.
 QString AudioEditorModulePath(QString* reason);
 
 // Loads the module at path and makes its controls, once it has checked that the module was

@@ -18,6 +18,8 @@ TCheckRecordFlow::TCheckRecordFlow(std::unique_ptr<TVyraAudioUtil> audio,
 void TCheckRecordFlow::Guarded(const std::function<void()>& handler) {
     try {
         handler();
+    } catch (const TAudioDeviceLost&) {
+        SoundSystemStopped();
     } catch (...) {
         // The test page disables both close buttons; a failed control must not trap the
         // student inside the modal wizard.
@@ -105,6 +107,10 @@ void TCheckRecordFlow::StopRecordingReplay() {
 
 void TCheckRecordFlow::VyraAudioUtil1StatusChange(int status) {
     Guarded([this, status] {
+        if (status == AudioDeviceLost) {
+            SoundSystemStopped();
+            return;
+        }
         // The replayed recording's statuses say nothing about the sample or a recording.
         if (view_.recordingReplaying) {
             if (status == AudioIdle)
@@ -119,7 +125,10 @@ void TCheckRecordFlow::VyraAudioUtil1StatusChange(int status) {
             // The sample's end is used once: a repeated idle report must not start a second
             // recording over the running one.
             lastStatus_ = AudioIdle;
-            environment_.playSoundSync(dingFile_);
+            if (!environment_.playSoundSync(dingFile_)) {
+                SoundSystemStopped();
+                return;
+            }
             view_.testCloseEnabled = true;
             BeginCheckRec();
             return;
@@ -171,6 +180,25 @@ void TCheckRecordFlow::tmr1Timer() {
         environment_.pauseBeforeResult();
         showTab(verdict);
     });
+}
+
+// Whatever was playing or recording: the failure page says so, and "重试" starts a new
+// recording once the sound system is back. A check cut short gives no verdict: the tip follows
+// the last one.
+void TCheckRecordFlow::SoundSystemStopped() {
+    environment_.setTimerRunning(false);
+    meter_->StopMeter();
+    lastStatus_ = AudioIdle;
+    view_.recordingReplaying = false;
+    view_.recordingReplayEnabled = false;
+    view_.progressVisible = false;
+    view_.meterVisible = false;
+    view_.micIconVisible = false;
+    view_.countdown.clear();
+    view_.startCloseEnabled = true;
+    view_.testCloseEnabled = true;
+    view_.page = FailurePage;
+    view_.failureLine = SoundSystemStoppedLine();
 }
 
 void TCheckRecordFlow::showTab(int failed) {

@@ -43,8 +43,9 @@ struct CheckRecordView {
 struct CheckRecordEnvironment {
     // False when there is no sound output device (the user has been told).
     std::function<bool()> checkSoundDevice;
-    // Plays a short sound and returns when it has ended.
-    std::function<void(const QString& path)> playSoundSync;
+    // Plays a short sound and returns when it has ended; false when the sound system could not
+    // play it (no output device, or it stopped).
+    std::function<bool(const QString& path)> playSoundSync;
     // The fixed pause between the verdict and its page.
     std::function<void()> pauseBeforeResult;
     std::function<void(bool running)> setTimerRunning;
@@ -66,7 +67,8 @@ public:
                      const QString& programDir);
 
     // Handlers. A failure of a control operation propagates to the caller, after both close
-    // buttons have been enabled again so the student can always leave the wizard.
+    // buttons have been enabled again so the student can always leave the wizard; a device lost
+    // as it was opened (TAudioDeviceLost) shows the failure page instead.
     void FormCreate();
     void FormShow();
     void RzBmpButton2Click(); // "开始"
@@ -96,6 +98,7 @@ private:
     void showTab(int failed);
     void saveTipConfig(bool passed);
     void StopRecordingReplay();
+    void SoundSystemStopped();
     void Guarded(const std::function<void()>& handler);
 
     std::unique_ptr<TVyraAudioUtil> audio_;

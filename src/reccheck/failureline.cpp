@@ -21,3 +21,7 @@ QString FailureLine(int verdictCode) {
         return QString();
     }
 }
+
+QString SoundSystemStoppedLine() {
+    return QStringLiteral("声音系统停止了工作，请检查耳机和麦克风后重试。");
+}

@@ -19,21 +19,24 @@ constexpr int LongestWaitMs = 5000;
 
 } // namespace
 
-void PlaySoundSync(const QString& path) {
+bool PlaySoundSync(const QString& path) {
     // Without an output device a sound effect never reports its end.
     if (QMediaDevices::audioOutputs().isEmpty())
-        return;
+        return false;
     if (!QFileInfo(path).isFile()) {
         DebugLog("sound %s missing: beep", qUtf8Printable(path));
         QApplication::beep();
-        return;
+        return true;
     }
     QSoundEffect sound;
     QEventLoop wait;
+    bool started = false;
     QObject::connect(&sound, &QSoundEffect::statusChanged, &wait, [&] {
-        if (sound.status() == QSoundEffect::Ready)
+        if (sound.status() == QSoundEffect::Ready) {
+            DebugLog("sound %s playing", qUtf8Printable(QFileInfo(path).fileName()));
+            started = true;
             sound.play();
-        else if (sound.status() == QSoundEffect::Error)
+        } else if (sound.status() == QSoundEffect::Error)
             wait.quit();
     });
     QObject::connect(&sound, &QSoundEffect::playingChanged, &wait, [&] {
@@ -44,8 +47,16 @@ void PlaySoundSync(const QString& path) {
     sound.setSource(QUrl::fromLocalFile(path));
     // Clicks wait until the sound has ended; timers and sound events go on.
     wait.exec(QEventLoop::ExcludeUserInputEvents);
+    // A sound that failed once it had started lost its output; one that never started could
+    // not be read.
+    if (QMediaDevices::audioOutputs().isEmpty() ||
+        (started && sound.status() == QSoundEffect::Error)) {
+        DebugLog("sound %s: the sound output went away", qUtf8Printable(path));
+        return false;
+    }
     if (sound.status() == QSoundEffect::Error) {
         DebugLog("sound %s cannot be played: beep", qUtf8Printable(path));
         QApplication::beep();
     }
+    return true;
 }

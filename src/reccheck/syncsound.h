@@ -4,5 +4,6 @@
 
 // Plays a short sound file and returns when it has ended, as the recording check's ding
 // must: the recording begins only after it. A file that cannot be played gives the system
-// beep; with no sound output device nothing is played.
-void PlaySoundSync(const QString& path);
+// beep. False when the sound system cannot play: there is no sound output device, or it went
+// away while the sound played.
+bool PlaySoundSync(const QString& path);

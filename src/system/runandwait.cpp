@@ -53,6 +53,12 @@ RunResult RunAndWait(const QString& program, const QStringList& arguments, int t
         DebugLog("run %s: still running after %d ms, ended", qUtf8Printable(program), timeoutMs);
         return RunResult::TimedOut;
     }
+    if (TerminationRequested() && process.state() != QProcess::NotRunning)
+        return RunResult::Ended;
+    if (process.exitStatus() == QProcess::CrashExit) {
+        DebugLog("run %s ended by a signal", qUtf8Printable(program));
+        return RunResult::Failed;
+    }
     DebugLog("run %s ended, exit code %d", qUtf8Printable(program), process.exitCode());
-    return RunResult::Ended;
+    return process.exitCode() == 0 ? RunResult::Ended : RunResult::Failed;
 }

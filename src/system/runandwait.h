@@ -4,7 +4,9 @@
 #include <QStringList>
 
 enum class RunResult {
-    Ended,      // the program ran and ended, or the application was asked to end meanwhile
+    Ended,      // the program ran and ended with exit code 0, or the application was asked to
+                // end meanwhile
+    Failed,     // the program ended with another exit code, or a signal ended it
     NotStarted, // no such program in the program directory, or it could not be started
     TimedOut,   // the program did not end in time and was ended
 };

@@ -2,8 +2,11 @@
 
 #include "base/inifile.h"
 #include "base/programdir.h"
+#include "system/hostreads.h"
 #include "ui/msgbox.h"
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 
 QString SettingsFilePath() {
@@ -19,13 +22,17 @@ bool RecTipValueIsOn(const QString& value) {
 }
 
 QString ReadHost() {
-    const ProfileRead read =
-        ReadProfileFile(SettingsFilePath(), QStringLiteral("Host"), QStringLiteral("Host"), {});
-    if (read.status == ProfileReadStatus::Unreadable) {
-        ShowInfo(QStringLiteral("主机地址配置错误。"), QStringLiteral("温馨提示"));
-        return QString();
-    }
-    return HostWithSlash(read.value);
+    static THostReads reads;
+    const QString file = SettingsFilePath();
+    const THostReads::Answer answer = reads.OnRead(
+        file, ReadProfileFile(file, QStringLiteral("Host"), QStringLiteral("Host"), {}));
+    // The caller may be one of the browser's request handlers, where a modal box's nested event
+    // loop must not run: the box waits for the event loop.
+    if (answer.tellUnreadable && QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            ShowInfo(QStringLiteral("主机地址配置错误。"), QStringLiteral("温馨提示"));
+        });
+    return answer.host;
 }
 
 QString ReadAppTitle() {

@@ -12,8 +12,9 @@ constexpr int MainClientHeight = 600;
 
 QString SettingsFilePath();
 
-// "Host" in "Host", always ending in "/". A file that exists but cannot be read brings the
-// message "主机地址配置错误。" and an empty result.
+// "Host" in "Host", always ending in "/". A file that exists but cannot be read answers the
+// last Host read from it during this run (empty when there was none) and brings the message
+// "主机地址配置错误。" once, from the event loop (never inside the caller).
 QString ReadHost();
 // "Title" in "App"; empty when missing.
 QString ReadAppTitle();

@@ -11,10 +11,10 @@ void ShowDefaultError(const QString& text) {
     // otherwise stack modal windows without end.
     static bool showing = false;
     if (showing) {
-        DebugLog("error not shown, another is open: %s", qUtf8Printable(text));
+        DebugLogText(QStringLiteral("error not shown, another is open: %1").arg(text));
         return;
     }
-    DebugLog("error shown: %s", qUtf8Printable(text));
+    DebugLogText(QStringLiteral("error shown: %1").arg(text));
     showing = true;
     ShowPlainMessage(QApplication::activeWindow(), QMessageBox::Critical, ApplicationTitle(), text,
                      false);

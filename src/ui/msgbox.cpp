@@ -30,7 +30,7 @@ int ShowMsgBox(int kind, const QString& title, const QString& text) {
         form->ImgBtnCancel->move(*buttons.cancelLeft, form->ImgBtnCancel->y());
     form->ImgBtnCancel->setVisible(buttons.cancelVisible);
 
-    DebugLog("message box: %s", qUtf8Printable(text));
+    DebugLogText(QStringLiteral("message box: %1").arg(text));
     const int result = form->exec();
     DebugLog("message box answered %d", result);
     return result;

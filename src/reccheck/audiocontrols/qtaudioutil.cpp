@@ -67,18 +67,19 @@ void TQtAudioUtil::Play() {
     // A sink that fails at once has already been released by its state handler.
     if (!sink_ || sink_->state() == QAudio::StoppedState) {
         ReleaseSink();
-        Fail(QStringLiteral("无法打开声音输出设备。"));
+        throw TAudioDeviceLost("无法打开声音输出设备。");
     }
     Report(AudioPlaying);
 }
 
 // A sink that runs out of data turns idle once the server has taken the last of it, which can
 // be before it was heard: the end waits for the sound's length too. A sink merely starving
-// while data is left also turns idle, and then it resumes by itself.
+// while data is left also turns idle, and then it resumes by itself. Only an error stops it:
+// Stop disconnects before stopping.
 void TQtAudioUtil::OnSinkState() {
     const QAudio::State state = sink_->state();
     if (state == QAudio::StoppedState)
-        EndPlayback();
+        EndPlayback(AudioDeviceLost);
     else if (state == QAudio::IdleState && playing_.atEnd())
         playEnd_.start(int(std::max<qint64>(0, soundMs_ - sincePlay_.elapsed())));
 }
@@ -113,7 +114,7 @@ void TQtAudioUtil::StartRecord() {
     // A source that fails at once has already been released by its state handler.
     if (!source_ || !data || source_->state() == QAudio::StoppedState) {
         ReleaseSource();
-        Fail(QStringLiteral("无法打开麦克风。"));
+        throw TAudioDeviceLost("无法打开麦克风。");
     }
     sourceData_ = data;
     deviceCheck_.start();
@@ -122,20 +123,23 @@ void TQtAudioUtil::StartRecord() {
     Report(AudioRecording);
 }
 
-// A source that Qt stopped on an error keeps what was recorded until then.
+// A source that Qt stopped on an error keeps what was recorded until then; Stop disconnects
+// before stopping.
 void TQtAudioUtil::OnSourceState() {
     if (source_->state() == QAudio::StoppedState)
-        EndRecording();
+        EndRecording(AudioDeviceLost);
 }
 
 void TQtAudioUtil::CheckDevices() {
     if (sink_ && !QMediaDevices::audioOutputs().contains(sinkDevice_))
-        EndPlayback();
-    else if (sourceData_ && !QMediaDevices::audioInputs().contains(sourceDevice_))
-        EndRecording();
+        EndPlayback(AudioDeviceLost);
+    else if (source_ && !QMediaDevices::audioInputs().contains(sourceDevice_))
+        EndRecording(AudioDeviceLost);
 }
 
 void TQtAudioUtil::TakeRecorded() {
+    if (!sourceData_)
+        return;
     const QByteArray chunk = sourceData_->readAll();
     if (chunk.isEmpty())
         return;
@@ -148,7 +152,7 @@ void TQtAudioUtil::TakeRecorded() {
 void TQtAudioUtil::Stop() {
     if (sink_)
         EndPlayback();
-    else if (sourceData_)
+    else if (source_)
         EndRecording();
 }
 
@@ -163,19 +167,18 @@ QString TQtAudioUtil::SaveRecord(const QString& path) {
     return QStringLiteral("%1 s recorded").arg(seconds, 0, 'f', 2);
 }
 
-void TQtAudioUtil::EndPlayback() {
+void TQtAudioUtil::EndPlayback(int status) {
     ReleaseSink();
     if (status_ == AudioPlaying)
-        Report(AudioIdle);
+        Report(status);
 }
 
-void TQtAudioUtil::EndRecording() {
-    if (sourceData_)
-        TakeRecorded();
+void TQtAudioUtil::EndRecording(int status) {
+    TakeRecorded();
     ReleaseSource();
     MicLevelHub::Instance().Publish(-std::numeric_limits<double>::infinity());
     if (status_ == AudioRecording)
-        Report(AudioIdle);
+        Report(status);
 }
 
 // Deleted later: the sink or source may be the sender of the signal being handled.

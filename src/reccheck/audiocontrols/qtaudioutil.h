@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 class QAudioSink;
@@ -16,7 +17,8 @@ class QIODevice;
 // The recorder and player on the system's default microphone and loudspeaker. Its Qt audio
 // objects live on the thread that made it (the GUI thread), so its status events arrive there.
 // Every recorded chunk's level goes to the module's level hub, where the meter reads it. A device
-// that goes away ends the playback or recording on it, keeping what was recorded.
+// that goes away, or a sound server that stops, ends the playback or recording on it with
+// status AudioDeviceLost, keeping what was recorded.
 class TQtAudioUtil : public TVyraAudioUtil {
 public:
     TQtAudioUtil();
@@ -48,8 +50,8 @@ private:
     void OnSourceState();
     void CheckDevices();
     void TakeRecorded();
-    void EndPlayback();
-    void EndRecording();
+    void EndPlayback(int status = AudioIdle);
+    void EndRecording(int status = AudioIdle);
     void ReleaseSink();
     void ReleaseSource();
     void Report(int status);
@@ -71,7 +73,9 @@ private:
     QTimer playEnd_;
     QAudioSource* source_ = nullptr;
     QAudioDevice sourceDevice_;
-    QIODevice* sourceData_ = nullptr;
+    // Qt deletes the source's device when the sound server goes away, before the source
+    // reports that it stopped: the pointer clears itself then.
+    QPointer<QIODevice> sourceData_;
     QByteArray recorded_;
     int recordedRate_ = 0;
 };

@@ -233,7 +233,52 @@ private slots:
         QString text;
         ReadAndCloseMsgBox(&text);
         QCOMPARE(ReadHost(), QString());
+        QVERIFY(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
         QCOMPARE(text, QStringLiteral("主机地址配置错误。"));
+    }
+
+    // The browser reads the Host on every Flash file, permission and full-screen request and
+    // every completed document, some of them inside its request handlers: a settings file that
+    // becomes unreadable while the client runs keeps the run on the last Host, and brings one
+    // box, shown from the event loop rather than inside a read.
+    void settingsThatBecomeUnreadableKeepTheLastHostAndBringOneBox() {
+        QTemporaryDir dir;
+        SetProgramDir(dir.path());
+        QVERIFY(WriteProfileString(dir.filePath("Conf.ini"), "Host", "Host", "http://p.test"));
+        QCOMPARE(ReadHost(), QStringLiteral("http://p.test/"));
+        QVERIFY(QFile::remove(dir.filePath("Conf.ini")));
+        QVERIFY(QDir(dir.path()).mkdir("Conf.ini"));
+
+        int boxes = 0;
+        bool reading = false;
+        bool boxInsideARead = false;
+        // Counts and closes every box until the end of the test.
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || modal != MsgForm() || !modal->isVisible())
+                return;
+            ++boxes;
+            boxInsideARead = boxInsideARead || reading;
+            QTest::keyClick(MsgForm(), Qt::Key_Return);
+        });
+        watch.start(20);
+        const auto readSeveralTimes = [&] {
+            reading = true;
+            for (int request = 0; request < 3; ++request)
+                QCOMPARE(ReadHost(), QStringLiteral("http://p.test/"));
+            reading = false;
+        };
+        readSeveralTimes();
+        QVERIFY(QTest::qWaitFor([&] { return boxes == 1; }, 5000));
+        QVERIFY(!boxInsideARead);
+
+        // Later requests bring no further box.
+        readSeveralTimes();
+        QCoreApplication::processEvents();
+        QTest::qWait(200);
+        QCOMPARE(boxes, 1);
+        QVERIFY(!MsgForm()->isVisible());
     }
 
 private:

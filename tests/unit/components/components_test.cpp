@@ -10,11 +10,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,13 +73,35 @@ TEST_F(ComponentTest, RegisterRefusesWhatIsNotARegistrableModule) {
     }
 }
 
-TEST_F(ComponentTest, RegisterIsTrueOnceTheProgramRanWhateverItDid) {
-    // The module has the entry, but the registration program is missing: the program is not
-    // run, yet the library exported the entry.
+// The module has the registration entry, but the registration program does not register it:
+// that is a failure, shown at start-up, not a success found out at the sound test.
+TEST_F(ComponentTest, RegisterFailsWhenTheRegistrationProgramDoesNotSucceed) {
+    const struct {
+        const char* name;
+        QByteArray program; // empty: no registration program at all
+    } cases[] = {
+        {"missing", {}},
+        {"not executable", "#!/bin/sh\nexit 0\n"},
+        {"exit code 1", "#!/bin/sh\nexit 1\n"},
+        {"exit code 2", "#!/bin/sh\nexit 2\n"},
+        {"ended by a signal", "#!/bin/sh\nkill -SEGV $$\n"},
+    };
     const QString module = Install(PARVELO_FAKE_COMPONENT, "AudioEditor.ocx");
-    ASSERT_TRUE(QFile::remove(program.filePath("regsvr")));
-    EXPECT_TRUE(RegisterComponent(module));
-    EXPECT_TRUE(RegisteredComponentModule("AudioEditor").isEmpty());
+    for (const auto& c : cases) {
+        const QString regsvr = program.filePath("regsvr");
+        QFile::remove(regsvr);
+        if (!c.program.isEmpty()) {
+            QFile file(regsvr);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.program);
+            file.close();
+            if (std::string_view(c.name) != "not executable") {
+                ASSERT_TRUE(file.setPermissions(file.permissions() | QFile::ExeOwner));
+            }
+        }
+        EXPECT_FALSE(RegisterComponent(module)) << c.name;
+        EXPECT_TRUE(RegisteredComponentModule("AudioEditor").isEmpty()) << c.name;
+    }
 }
 
 TEST_F(ComponentTest, RegistryRoundTripAndAMissingRegisterFile) {
@@ -163,6 +187,50 @@ TEST_F(ComponentTest, TheModuleBesideTheProgramComesBeforeTheRegisteredOne) {
 
     const QString beside = Install(PARVELO_FAKE_COMPONENT, "AudioEditor.ocx");
     EXPECT_EQ(AudioEditorModulePath(&reason), beside);
+}
+
+// The registered path may lead through links; what is loaded is the file that was checked, so
+// a link changed after the check cannot lead the client to another file.
+TEST_F(ComponentTest, TheRegisteredModuleIsUsedByThePathThatWasChecked) {
+    QTemporaryDir root;
+    const QString own = Folder(root, "own", 0755);
+    const QString open = Folder(root, "open", 0777);
+    const QString trusted = CopyModule(PARVELO_FAKE_COMPONENT, own + "/AudioEditor.ocx");
+    const QString planted = CopyModule(PARVELO_FAKE_COMPONENT, open + "/AudioEditor.ocx");
+    ASSERT_TRUE(QFile::link(own + "/AudioEditor.ocx", own + "/second.ocx"));
+    ASSERT_TRUE(QFile::link(own, root.filePath("ownlink")));
+    const struct {
+        const char* name;
+        QString registered;
+        QString link; // the link that another user might turn towards the planted module
+    } cases[] = {
+        {"the module itself", trusted, {}},
+        {"a link in a folder of the user's", own + "/link.ocx", own + "/link.ocx"},
+        {"a link to a link", own + "/chain.ocx", own + "/chain.ocx"},
+        {"a linked folder", root.filePath("ownlink/AudioEditor.ocx"), {}},
+        {"a link in a shared sticky folder", Folder(root, "shared", 01777) + "/link.ocx",
+         root.filePath("shared/link.ocx")},
+    };
+    ASSERT_TRUE(QFile::link(trusted, own + "/link.ocx"));
+    ASSERT_TRUE(QFile::link(own + "/second.ocx", own + "/chain.ocx"));
+    ASSERT_TRUE(QFile::link(trusted, root.filePath("shared/link.ocx")));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(RecordComponentModule("AudioEditor", c.registered)) << c.name;
+        QString reason;
+        const QString used = AudioEditorModulePath(&reason);
+        EXPECT_EQ(used, QFileInfo(trusted).canonicalFilePath()) << c.name << ": " << reason.toStdString();
+        EXPECT_EQ(QFileInfo(used).symLinkTarget(), QString()) << c.name;
+        if (c.link.isEmpty())
+            continue;
+        // Between the check and the load the link now leads elsewhere.
+        ASSERT_TRUE(QFile::remove(c.link));
+        ASSERT_TRUE(QFile::link(planted, c.link));
+        EXPECT_EQ(QFileInfo(used).canonicalFilePath(), QFileInfo(trusted).canonicalFilePath())
+            << c.name;
+        EXPECT_TRUE(AudioEditorModulePath(&reason).isEmpty()) << c.name << ": now untrusted";
+        ASSERT_TRUE(QFile::remove(c.link));
+        ASSERT_TRUE(QFile::link(trusted, c.link));
+    }
 }
 
 TEST_F(ComponentTest, AModuleOfAnotherBuildIsNeitherUsedNorRegistered) {
@@ -272,6 +340,21 @@ TEST_F(RunAndWaitTest, ArgumentsArriveWhole) {
     QFile args(program.filePath("args.txt"));
     ASSERT_TRUE(args.open(QIODevice::ReadOnly));
     EXPECT_EQ(args.readAll(), QByteArray("/s\n/My Apps/x.ocx\ntwo  blanks \n"));
+}
+
+TEST_F(RunAndWaitTest, OnlyExitCodeZeroIsASuccessfulEnd) {
+    const struct {
+        const char* body;
+        RunResult result;
+    } cases[] = {
+        {"exit 0\n", RunResult::Ended},         {"true\n", RunResult::Ended},
+        {"exit 1\n", RunResult::Failed},        {"exit 255\n", RunResult::Failed},
+        {"kill -SEGV $$\n", RunResult::Failed}, {"kill -KILL $$\n", RunResult::Failed},
+    };
+    for (const auto& c : cases) {
+        Script("ends", c.body);
+        EXPECT_EQ(RunAndWait("ends", {}), c.result) << c.body;
+    }
 }
 
 TEST_F(RunAndWaitTest, RunsOnlyFromTheProgramDirectory) {

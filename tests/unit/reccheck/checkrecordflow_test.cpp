@@ -2,10 +2,12 @@
 #include "reccheck/checkrecordflow.h"
 #include "reccheck/failureline.h"
 #include "reccheck/rectip.h"
+#include "reccheck/verdictcode.h"
 #include "support/qtprint.h"
 #include "system/settings.h"
 
 #include <QWidget>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -19,6 +21,8 @@ const QString DingFile = QStringLiteral("/opt/engine/bin/ding.wav");
 // The world around the wizard, as the flow sees it.
 struct FakeWorld {
     bool soundDevice = true;
+    // Whether the sound system plays the ding.
+    bool soundPlays = true;
     bool recTipOn = true;
     bool timerRunning = false;
     QStringList sounds;
@@ -39,7 +43,10 @@ protected:
     void Create() {
         CheckRecordEnvironment environment;
         environment.checkSoundDevice = [this] { return world.soundDevice; };
-        environment.playSoundSync = [this](const QString& path) { world.sounds << path; };
+        environment.playSoundSync = [this](const QString& path) {
+            world.sounds << path;
+            return world.soundPlays;
+        };
         environment.pauseBeforeResult = [this] { ++world.pauses; };
         environment.setTimerRunning = [this](bool running) { world.timerRunning = running; };
         environment.isRecTipOn = [this] { return world.recTipOn; };
@@ -439,6 +446,112 @@ TEST_F(CheckRecordFlowTest, ARecordingThePlayerRefusesDisablesReplay) {
     EXPECT_FALSE(View().recordingReplaying);
     EXPECT_FALSE(View().recordingReplayEnabled);
     EXPECT_EQ(View().page, FailurePage);
+}
+
+// The sound server stops (it crashed, or was restarted after a headset change) at each step
+// of the check: the failure page says so, the student can leave, and "重试" records anew.
+TEST_F(CheckRecordFlowTest, TheSoundSystemStoppingAtAnyStepShowsTheFailurePageAndRetryRecords) {
+    const struct {
+        const char* step;
+        std::function<void()> run;
+        int verdicts; // recordings checked before the sound system stopped
+    } cases[] = {
+        {"the sample",
+         [this] {
+             flow->RzBmpButton2Click();
+             flow->VyraAudioUtil1StatusChange(AudioPlaying);
+             flow->VyraAudioUtil1StatusChange(AudioDeviceLost);
+         },
+         0},
+        {"the ding",
+         [this] {
+             world.soundPlays = false;
+             StartRecording();
+         },
+         0},
+        {"the ding's end, the microphone lost as it opens",
+         [this] {
+             controls.journal.losing = QStringLiteral("StartRecord");
+             StartRecording();
+             controls.journal.losing.clear();
+         },
+         0},
+        {"the sample, the output lost as it opens",
+         [this] {
+             controls.journal.losing = QStringLiteral("Play");
+             flow->RzBmpButton2Click();
+             controls.journal.losing.clear();
+         },
+         0},
+        {"the recording with its meter, at its start",
+         [this] {
+             StartRecording();
+             flow->VyraAudioUtil1StatusChange(AudioRecording);
+             flow->VyraAudioUtil1StatusChange(AudioDeviceLost);
+         },
+         0},
+        {"the recording with its meter, in the countdown",
+         [this] {
+             StartRecording();
+             flow->VyraAudioUtil1StatusChange(AudioRecording);
+             for (int tick = 0; tick < 4; ++tick)
+                 flow->tmr1Timer();
+             flow->VyraAudioUtil1StatusChange(AudioDeviceLost);
+         },
+         0},
+        {"the sample played again on the start page",
+         [this] {
+             controls.journal.verdict = VerdictNoSpeech;
+             StartRecording();
+             RunCountdown();
+             controls.journal.verdict = VerdictPass;
+             flow->RzBmpButton8Click();
+             flow->RzBmpButton9Click();
+             flow->VyraAudioUtil1StatusChange(AudioPlaying);
+             flow->VyraAudioUtil1StatusChange(AudioDeviceLost);
+         },
+         1},
+        {"回放 on the success page",
+         [this] {
+             StartRecording();
+             RunCountdown();
+             flow->ReplayRecordingClick();
+             flow->VyraAudioUtil1StatusChange(AudioPlaying);
+             flow->VyraAudioUtil1StatusChange(AudioDeviceLost);
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        world = FakeWorld();
+        Create();
+        c.run();
+        EXPECT_EQ(View().page, FailurePage) << c.step;
+        EXPECT_EQ(View().failureLine, SoundSystemStoppedLine()) << c.step;
+        EXPECT_FALSE(world.timerRunning) << c.step;
+        EXPECT_TRUE(View().startCloseEnabled) << c.step;
+        EXPECT_TRUE(View().testCloseEnabled) << c.step;
+        EXPECT_FALSE(View().recordingReplaying) << c.step;
+        EXPECT_FALSE(View().recordingReplayEnabled) << c.step;
+        EXPECT_FALSE(View().progressVisible) << c.step;
+        EXPECT_FALSE(View().meterVisible) << c.step;
+        EXPECT_EQ(Calls().count("CheckRecordFile " + RecordFile), c.verdicts) << c.step;
+
+        // The sound system is back: retry records at once.
+        world.soundPlays = true;
+        controls.journal.calls.clear();
+        flow->RzBmpButton8Click();
+        EXPECT_EQ(View().page, StartPage) << c.step;
+        flow->RzBmpButton2Click();
+        EXPECT_EQ(View().page, TestPage) << c.step;
+        EXPECT_EQ(Calls().count("StartRecord"), 1) << c.step;
+        EXPECT_EQ(Calls().count("StartMeter"), 1) << c.step;
+        EXPECT_TRUE(world.timerRunning) << c.step;
+        EXPECT_TRUE(View().meterVisible) << c.step;
+        EXPECT_TRUE(View().progressVisible) << c.step;
+        RunCountdown();
+        EXPECT_EQ(View().page, SuccessPage) << c.step;
+        EXPECT_TRUE(View().failureLine.isEmpty()) << c.step;
+    }
 }
 
 TEST(CountdownText, KeepsFiveSpacesAfterTheUnit) {

@@ -12,12 +12,16 @@ struct FakeAudioJournal {
     int verdict = 0;
     // An operation whose journal entry starts with this text throws.
     QString failing;
+    // An operation whose journal entry starts with this text finds its device lost.
+    QString losing;
     QString engineDir = QStringLiteral("/opt/engine/");
 
     void Note(const QString& call) {
         calls << call;
         if (!failing.isEmpty() && call.startsWith(failing))
             throw std::runtime_error(("cannot " + call).toStdString());
+        if (!losing.isEmpty() && call.startsWith(losing))
+            throw TAudioDeviceLost(("lost at " + call).toStdString());
     }
     int Count(const QString& call) const { return static_cast<int>(calls.count(call)); }
 };

@@ -304,10 +304,11 @@ private slots:
         watched.audio.StartRecord();
         QTest::qWait(1500);
         microphone.Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(watched.statuses, (QList<int>{AudioRecording, AudioIdle}),
+        // Cut short: the check says so instead of judging what it has.
+        QTRY_COMPARE_WITH_TIMEOUT(watched.statuses, (QList<int>{AudioRecording, AudioDeviceLost}),
                                   EndWaitMs);
         watched.audio.Stop();
-        QCOMPARE(watched.statuses, (QList<int>{AudioRecording, AudioIdle}));
+        QCOMPARE(watched.statuses, (QList<int>{AudioRecording, AudioDeviceLost}));
         const QString saved = FilePath(QStringLiteral("unplugged.wav"));
         watched.audio.SaveRecord(saved);
         QVERIFY(SoundSeconds(saved) > 1.0);
@@ -323,7 +324,7 @@ private slots:
         watched.audio.Play();
         QTest::qWait(500);
         speaker.Unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(watched.statuses, (QList<int>{AudioPlaying, AudioIdle}),
+        QTRY_COMPARE_WITH_TIMEOUT(watched.statuses, (QList<int>{AudioPlaying, AudioDeviceLost}),
                                   EndWaitMs);
     }
 
