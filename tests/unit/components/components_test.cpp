@@ -218,7 +218,8 @@ TEST_F(ComponentTest, TheRegisteredModuleIsUsedByThePathThatWasChecked) {
         ASSERT_TRUE(RecordComponentModule("AudioEditor", c.registered)) << c.name;
         QString reason;
         const QString used = AudioEditorModulePath(&reason);
-        EXPECT_EQ(used, QFileInfo(trusted).canonicalFilePath()) << c.name << ": " << reason.toStdString();
+        EXPECT_EQ(used, QFileInfo(trusted).canonicalFilePath())
+            << c.name << ": " << reason.toStdString();
         EXPECT_EQ(QFileInfo(used).symLinkTarget(), QString()) << c.name;
         if (c.link.isEmpty())
             continue;
