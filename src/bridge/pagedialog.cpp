@@ -34,16 +34,14 @@ QString DialogPageScript(const QString& argumentsJson, const QString& closeMarke
     const QString literal = arguments.isObject()
                                 ? QString::fromUtf8(arguments.toJson(QJsonDocument::Compact))
                                 : QStringLiteral("{}");
-    const QString marker = QString::fromUtf8(
-        QJsonDocument::fromVariant(QVariantList{closeMarker}).toJson(QJsonDocument::Compact));
     return QStringLiteral(R"JS(
 (function (args, marker) {
   window.dialogArguments = args.value;
   window.returnValue = undefined;
   window.close = function () { console.log(marker); };
-})(%1, %2[0]);
+})(%1, %2);
 )JS")
-        .arg(literal, marker);
+        .arg(literal, JsString(closeMarker));
 }
 
 TPageDialog::TPageDialog(QWebEngineProfile* profile, const PageScripts& scripts,

@@ -1,9 +1,9 @@
 #include "bridge/pagelayer.h"
 
+#include "bridge/pagescripts.h"
+
 #include <QFile>
-#include <QJsonDocument>
 #include <QUrl>
-#include <QVariantList>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void RegisterLayerFiles() {
@@ -19,13 +19,6 @@ QString ReadLayerFile(const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
-}
-
-QString JsString(const QString& text) {
-    return QString::fromUtf8(
-               QJsonDocument::fromVariant(QVariantList{text}).toJson(QJsonDocument::Compact))
-        .mid(1)
-        .chopped(1);
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 #include <QJsonDocument>
 #include <QRandomGenerator>
 
-namespace {
-
 QString JsString(const QString& text) {
     // A JSON string is a valid script string literal.
     return QString::fromUtf8(
@@ -12,8 +10,6 @@ QString JsString(const QString& text) {
         .mid(1)
         .chopped(1);
 }
-
-} // namespace
 
 PageScripts::PageScripts(const QString& pageMarker) : marker(pageMarker) {}
 

@@ -42,5 +42,8 @@ struct PageScripts {
     QString marker;
 };
 
+// The text as a script's string literal.
+QString JsString(const QString& text);
+
 // A marker of random letters and digits.
 QString NewPageMarker();
