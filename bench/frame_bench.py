@@ -191,7 +191,7 @@ def page_handling(build_dir):
     print(f"  to the frame's state applied:       {figures(applied)}  (target <= 30 ms)")
     print(f"    with a skin change:               {figures([a for _, a, s in loads if s])}")
     print(f"    without:                          {figures([a for _, a, s in loads if not s])}")
-    # Another site's pages change no skin and have no cookies read: compare like with like.
+    # Another site's pages change no skin: compared like with like.
     print("  the same pages without the page-compatibility layer (another site's), no skin change:")
     print(f"    to the frame's state applied:     {figures([a for _, a, s in other_loads if not s])}"
           "  (the layer may add <= 5 ms to the median without a skin change above)")
