@@ -100,7 +100,11 @@ void TMediaConverter::convertFetched(QWebEngineUrlRequestJob* job, const QUrl& f
     process->setProgram(ffmpeg);
     process->setArguments(
         {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
-         QStringLiteral("-xerror"), QStringLiteral("-i"), input.fileName(), QStringLiteral("-vn"),
+         QStringLiteral("-xerror"),
+         // Read only as ASF, from the one file: a playlist format would let a page's file name
+         // other files of the machine for ffmpeg to read.
+         QStringLiteral("-protocol_whitelist"), QStringLiteral("file"), QStringLiteral("-f"),
+         QStringLiteral("asf"), QStringLiteral("-i"), input.fileName(), QStringLiteral("-vn"),
          QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-ar"), QStringLiteral("22050"),
          QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), QStringLiteral("-f"),
          QStringLiteral("wav"), folder->filePath(QStringLiteral("output.wav"))});
