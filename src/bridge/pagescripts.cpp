@@ -177,6 +177,15 @@ QString PageScripts::attachClickScript(const QString& elementId, int token) {
         .arg(token);
 }
 
+QString RunOnceInDocument(const QString& source, const QString& key) {
+    return QStringLiteral("(function () {\n"
+                          "var key = %1;\n"
+                          "if (Object.prototype.hasOwnProperty.call(document, key)) return;\n"
+                          "Object.defineProperty(document, key, { value: true });\n"
+                          "%2})();\n")
+        .arg(JsString(key), source);
+}
+
 QString NewPageMarker() {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QString marker;

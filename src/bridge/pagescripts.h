@@ -45,5 +45,9 @@ struct PageScripts {
 // The text as a script's string literal.
 QString JsString(const QString& text);
 
+// The script, run at most once in each document under this key however many copies of it the
+// browser holds (after a page process ended, the profile's and the page's own).
+QString RunOnceInDocument(const QString& source, const QString& key);
+
 // A marker of random letters and digits.
 QString NewPageMarker();

@@ -45,6 +45,8 @@ namespace {
 
 // The client's own scripts run here, out of the pages' sight.
 constexpr quint32 ClientWorld = QWebEngineScript::ApplicationWorld;
+const QStringList ClientScriptNames = {QStringLiteral("client"), QStringLiteral("flash"),
+                                       QStringLiteral("pagelayer")};
 
 // Failed loads of pages are reported; cancelled ones are not failures.
 bool IsLoadFailure(const QWebEngineLoadingInfo& info) {
@@ -102,7 +104,7 @@ void RegisterBrowserSchemes() {
 }
 
 TWebEngineWB::TWebEngineWB(QWidget* panel)
-    : QObject(panel), scripts_(NewPageMarker()), panel_(panel) {
+    : QObject(panel), scripts_(NewPageMarker()), runOnceKey_(NewPageMarker()), panel_(panel) {
     // A named, persistent profile keeps the platform's cookies across restarts.
     profile_ = new QWebEngineProfile(QStringLiteral("parvelo"), this);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -110,20 +112,11 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
     profile_->setPersistentStoragePath(data);
     profile_->setCachePath(data + QStringLiteral("/cache"));
 
-    QWebEngineScript documentScript;
-    documentScript.setName(QStringLiteral("client"));
-    documentScript.setSourceCode(scripts_.documentScript());
-    documentScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    documentScript.setWorldId(ClientWorld);
-    documentScript.setRunsOnSubFrames(true);
-    profile_->scripts()->insert(documentScript);
-    QWebEngineScript flashScript;
-    flashScript.setName(QStringLiteral("flash"));
-    flashScript.setSourceCode(scripts_.flashScript(FlashPlayerLoaderAddress().toString()));
-    flashScript.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    flashScript.setWorldId(ClientWorld);
-    flashScript.setRunsOnSubFrames(true);
-    profile_->scripts()->insert(flashScript);
+    profile_->scripts()->insert(
+        clientScript(QStringLiteral("client"), scripts_.documentScript(), ClientWorld));
+    profile_->scripts()->insert(
+        clientScript(QStringLiteral("flash"),
+                     scripts_.flashScript(FlashPlayerLoaderAddress().toString()), ClientWorld));
     profile_->installUrlSchemeHandler("command", new CommandSchemeHandler(this));
     profile_->installUrlSchemeHandler(
         FlashPlayerScheme,
@@ -345,20 +338,14 @@ void TWebEngineWB::installPageLayer() {
     for (const QWebEngineScript& old : profile_->scripts()->find(name))
         profile_->scripts()->remove(old);
     pageScripts_.removeIf([&](const QWebEngineScript& script) { return script.name() == name; });
-    QWebEngineScript layer;
-    layer.setName(QStringLiteral("pagelayer"));
-    layer.setSourceCode(PageLayerScript(origin));
     // In the page's own world, before its first script: pages call the old browser's functions
     // from their head.
-    layer.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    layer.setWorldId(QWebEngineScript::MainWorld);
-    layer.setRunsOnSubFrames(true);
-    // After a recovery the pages hold the client's scripts themselves.
-    if (pageScripts_.isEmpty()) {
-        if (!origin.isEmpty())
-            profile_->scripts()->insert(layer);
+    const QWebEngineScript layer =
+        clientScript(name, PageLayerScript(origin), QWebEngineScript::MainWorld);
+    if (!origin.isEmpty())
+        profile_->scripts()->insert(layer);
+    if (pageScripts_.isEmpty())
         return;
-    }
     if (!origin.isEmpty())
         pageScripts_.append(layer);
     giveScriptsToAllPages();
@@ -450,13 +437,14 @@ void TWebEngineWB::SetEnableMessageHandler(bool enabled) {
     enableMessageHandler_ = enabled;
 }
 
-// Every script of the profile leaves it for good: from then on each page, the main page, the
-// windows open and each window opened later, holds all of them itself. Handing them over again
-// after each later recovery makes the next page process get them too.
+// A page process that ends is started again without the profile's scripts, for as long as the
+// client runs, while other page processes keep getting them. So from then on each page, the
+// main page, the windows open and each window opened later, also holds all of them itself; each
+// script runs once in a document however many copies reach it. Handing them over again after
+// each later recovery makes the next page process get them too.
 void TWebEngineWB::handScriptsToPages() {
     handScriptsToPages_ = false;
-    pageScripts_ += profile_->scripts()->toList();
-    profile_->scripts()->clear();
+    pageScripts_ = profile_->scripts()->toList();
     DebugLog("scripts handed to %d pages", giveScriptsToAllPages());
 }
 
@@ -473,10 +461,22 @@ int TWebEngineWB::giveScriptsToAllPages() {
 
 // The client's scripts replace those given before; a page's own (a dialog's arguments) stay.
 void TWebEngineWB::giveScripts(QWebEnginePage* page) const {
-    for (const QWebEngineScript& script : pageScripts_)
-        for (const QWebEngineScript& given : page->scripts().find(script.name()))
+    for (const QString& name : ClientScriptNames)
+        for (const QWebEngineScript& given : page->scripts().find(name))
             page->scripts().remove(given);
     page->scripts().insert(pageScripts_);
+}
+
+// A script of the client for every document and frame, from the document's creation.
+QWebEngineScript TWebEngineWB::clientScript(const QString& name, const QString& source,
+                                            quint32 world) const {
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(RunOnceInDocument(source, runOnceKey_ + name));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(true);
+    return script;
 }
 
 // The view's focus proxy receives the keys and is replaced after some navigations, so the

@@ -61,8 +61,11 @@ private:
     // Gives the client's scripts to every page; answers how many pages there are.
     int giveScriptsToAllPages();
     void giveScripts(QWebEnginePage* page) const;
+    QWebEngineScript clientScript(const QString& name, const QString& source, quint32 world) const;
 
     PageScripts scripts_;
+    // The key each client script marks a document with as it runs there, so that it runs once.
+    QString runOnceKey_;
     QWebEngineProfile* profile_;
     QWebEngineView* view_;
     // The panel the view fills in the window; the view leaves it while the page is full screen.
