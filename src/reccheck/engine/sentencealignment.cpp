@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 #include <pocketsphinx.h>
+#include <sphinxbase/ckd_alloc.h>
 #include <sphinxbase/err.h>
 #include <sphinxbase/genrand.h>
 
@@ -15,6 +16,9 @@ namespace {
 constexpr char SentenceSearch[] = "sentence";
 constexpr char PhoneLoopSearch[] = "phones";
 constexpr double FrameSeconds = 0.01;
+// The model's phones are hidden Markov models of three states without skips, each state
+// holding at least one frame.
+constexpr int StatesPerPhone = 3;
 constexpr char WideBeam[] = "1e-120";
 constexpr double UsualBeam = 1e-48;
 // Dither keeps stretches of digital silence from giving the feature extraction log(0).
@@ -108,6 +112,8 @@ namespace {
 // acoustic score.
 struct Segment {
     QString name;
+    // As the search named it, with the number of an alternative pronunciation.
+    QByteArray entry;
     int first = 0;
     int last = 0;
     double acousticScore = 0.0;
@@ -157,6 +163,7 @@ std::optional<Hypothesis> Decode(ps_decoder_t* decoder, const char* search, cons
         Segment part;
         const char* const word = ps_seg_word(segment);
         part.name = DictionaryWord(word);
+        part.entry = word;
         part.filler = IsFiller(word);
         ps_seg_frames(segment, &part.first, &part.last);
         part.acousticScore = acoustic;
@@ -175,6 +182,16 @@ double ScoreOver(const std::vector<Segment>& segments, int first, int last) {
             score += segment.acousticScore * overlap / segment.Frames();
     }
     return score;
+}
+
+// The number of phones of the dictionary's entry; 0 when it has none.
+int PhoneCount(ps_decoder_t* decoder, const QByteArray& entry) {
+    char* const phones = ps_lookup_word(decoder, entry.constData());
+    if (!phones)
+        return 0;
+    const QByteArray spelled = QByteArray(phones).simplified();
+    ckd_free(phones);
+    return spelled.isEmpty() ? 0 : static_cast<int>(spelled.count(' ')) + 1;
 }
 
 } // namespace
@@ -197,6 +214,7 @@ SentenceAlignment TSentenceAligner::Align(const qint16* samples, size_t count) {
         AlignedWord aligned;
         aligned.word = word.name;
         aligned.seconds = word.Frames() * FrameSeconds;
+        aligned.shortestSeconds = PhoneCount(decoder, word.entry) * StatesPerPhone * FrameSeconds;
         aligned.scoreBelowPhoneLoop =
             (ScoreOver(phones->segments, word.first, word.last) - word.acousticScore) /
             word.Frames();

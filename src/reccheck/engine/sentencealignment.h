@@ -18,6 +18,9 @@ struct AlignedWord {
     // How far the word's acoustic score per 10 ms frame lies below the phone loop's over the
     // same frames: a sentence whose other words match well can hide one word that does not.
     double scoreBelowPhoneLoop = 0.0;
+    // The shortest the word can last: one 10 ms frame in each state of each of its phones. A word
+    // aligned at that length was passed over: the alignment found nothing of it to give it more.
+    double shortestSeconds = 0.0;
 };
 
 struct SentenceAlignment {

@@ -127,36 +127,99 @@ QStringList KeyWords() {
     return {QStringLiteral("aim"), QStringLiteral("sailing"), QStringLiteral("compass")};
 }
 
+namespace {
+
+// The words from a key word's article (when the key word has one) to the key word, which
+// readers run together; empty when the alignment lacks the key word.
+std::pair<size_t, size_t> KeyWordSpan(const std::vector<AlignedWord>& words, const QString& key) {
+    const auto found = std::find_if(words.begin(), words.end(),
+                                    [&key](const AlignedWord& w) { return w.word == key; });
+    if (found == words.end())
+        return {0, 0};
+    const size_t last = static_cast<size_t>(found - words.begin());
+    size_t first = last;
+    if (first > 0 && (words[first - 1].word == QLatin1String("a") ||
+                      words[first - 1].word == QLatin1String("an")))
+        --first;
+    return {first, last + 1};
+}
+
+// The mean score below the phone loop per 10 ms frame of the words taken, each counting with
+// its length; infinity when they last no time.
+template <typename Taken> double PooledScore(const std::vector<AlignedWord>& words, Taken taken) {
+    double seconds = 0.0, score = 0.0;
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (!taken(i))
+            continue;
+        seconds += words[i].seconds;
+        score += words[i].seconds * words[i].scoreBelowPhoneLoop;
+    }
+    return seconds > 0.0 ? score / seconds : std::numeric_limits<double>::infinity();
+}
+
+// Which words of the alignment belong to a key word's span; empty when a key word is missing.
+std::vector<bool> KeyWordMask(const std::vector<AlignedWord>& words) {
+    std::vector<bool> mask(words.size(), false);
+    for (const QString& key : KeyWords()) {
+        const auto [first, end] = KeyWordSpan(words, key);
+        if (first == end)
+            return {};
+        std::fill(mask.begin() + static_cast<std::ptrdiff_t>(first),
+                  mask.begin() + static_cast<std::ptrdiff_t>(end), true);
+    }
+    return mask;
+}
+
+} // namespace
+
 double WeakestKeyWordScore(const SentenceAlignment& alignment) {
     const std::vector<AlignedWord>& words = alignment.words;
     double weakest = 0.0;
     for (const QString& key : KeyWords()) {
-        const auto found = std::find_if(words.begin(), words.end(),
-                                        [&key](const AlignedWord& w) { return w.word == key; });
-        if (found == words.end())
+        const auto [first, end] = KeyWordSpan(words, key);
+        if (first == end)
             return std::numeric_limits<double>::infinity();
-        auto first = found;
-        if (first != words.begin()) {
-            const QString& before = std::prev(first)->word;
-            if (before == QLatin1String("a") || before == QLatin1String("an"))
-                --first;
-        }
-        double seconds = 0.0, score = 0.0;
-        for (auto word = first; word != std::next(found); ++word) {
-            seconds += word->seconds;
-            score += word->seconds * word->scoreBelowPhoneLoop;
-        }
-        weakest = std::max(weakest, seconds > 0.0 ? score / seconds
-                                                  : std::numeric_limits<double>::infinity());
+        weakest = std::max(weakest, PooledScore(words, [first = first, end = end](size_t i) {
+                               return i >= first && i < end;
+                           }));
     }
     return weakest;
+}
+
+double WeakestKeyWordBelowFrameWords(const SentenceAlignment& alignment) {
+    const std::vector<AlignedWord>& words = alignment.words;
+    const std::vector<bool> key = KeyWordMask(words);
+    if (key.empty())
+        return std::numeric_limits<double>::infinity();
+    const double frame = PooledScore(words, [&key](size_t i) { return !key[i]; });
+    if (std::isinf(frame))
+        return frame;
+    return WeakestKeyWordScore(alignment) - frame;
+}
+
+QStringList ContentWords() {
+    return QStringList{QStringLiteral("living")} + KeyWords();
+}
+
+bool ContentWordPassedOver(const SentenceAlignment& alignment) {
+    const std::vector<AlignedWord>& words = alignment.words;
+    for (const QString& content : ContentWords()) {
+        const auto found =
+            std::find_if(words.begin(), words.end(),
+                         [&content](const AlignedWord& w) { return w.word == content; });
+        if (found == words.end() || found->seconds <= found->shortestSeconds)
+            return true;
+    }
+    return false;
 }
 
 bool SentenceAccepted(const SentenceAlignment& alignment) {
     return alignment.found &&
            alignment.phoneLoopScorePerFrame - alignment.scorePerFrame <= MaxScoreBelowPhoneLoop &&
            alignment.longestWordSeconds <= MaxWordSeconds &&
-           WeakestKeyWordScore(alignment) <= MaxKeyWordScoreBelowPhoneLoop;
+           WeakestKeyWordScore(alignment) <= MaxKeyWordScoreBelowPhoneLoop &&
+           !ContentWordPassedOver(alignment) &&
+           WeakestKeyWordBelowFrameWords(alignment) <= MaxKeyWordBelowFrameWords;
 }
 
 VerdictFigures JudgeRecording(const QString& path, TSentenceAligner* aligner) {
@@ -203,11 +266,15 @@ QString FormatVerdictFigures(const VerdictFigures& figures) {
         sentence = figures.verdict == VerdictPass ? QStringLiteral("yes") : QStringLiteral("no");
         if (alignment.found)
             sentence += QStringLiteral(" (score %1, phone loop %2, longest word %3 s, weakest key "
-                                       "word %4 below)")
+                                       "word %4 below, %5 below the frame words%6)")
                             .arg(alignment.scorePerFrame, 0, 'f', 1)
                             .arg(alignment.phoneLoopScorePerFrame, 0, 'f', 1)
                             .arg(alignment.longestWordSeconds, 0, 'f', 2)
-                            .arg(WeakestKeyWordScore(alignment), 0, 'f', 1);
+                            .arg(WeakestKeyWordScore(alignment), 0, 'f', 1)
+                            .arg(WeakestKeyWordBelowFrameWords(alignment), 0, 'f', 1)
+                            .arg(ContentWordPassedOver(alignment)
+                                     ? QStringLiteral(", a content word passed over")
+                                     : QString());
     }
     return head +
            QStringLiteral("peak %1 dBFS, speech %2 dBFS, noise %3 dBFS, voiced %4 s, "
