@@ -5,6 +5,7 @@
 #include "log/logger.h"
 
 #include <QCryptographicHash>
+#include <QMetaEnum>
 #include <QSslCertificate>
 #include <QSslError>
 #include <QWebEngineCertificateError>
@@ -32,9 +33,11 @@ void Answer(QWebEngineCertificateError error, const QString& platformHost, const
     // list of authorities and the user's.
     QStringList machineErrors;
     if (chain.isEmpty())
-        machineErrors.append(QStringLiteral("no certificate"));
+        machineErrors.append(QStringLiteral("NoCertificate"));
+    // Named as Qt names them: the same words in every language the client runs in.
+    const QMetaEnum names = QMetaEnum::fromType<QSslError::SslError>();
     for (const QSslError& found : QSslCertificate::verify(chain, error.url().host()))
-        machineErrors.append(found.errorString());
+        machineErrors.append(QString::fromLatin1(names.valueToKey(found.error())));
     const PinnedFingerprints pinned = ParsePinnedFingerprints(pins);
     for (const QString& rejected : pinned.rejected)
         DebugLog("pinned certificate is no SHA-256 fingerprint: %s", qUtf8Printable(rejected));

@@ -210,8 +210,8 @@ TEST(CertificateRefusalLine, AddressSubjectIssuerValidityFingerprintAndErrors) {
     report.sha256 = Digest(Plain);
     report.browserError = -202;
     report.browserDescription = QStringLiteral("The server's certificate is not trusted.");
-    report.machineErrors = {QStringLiteral("The certificate has expired"),
-                            QStringLiteral("No certificates could be verified")};
+    report.machineErrors = {QStringLiteral("CertificateExpired"),
+                            QStringLiteral("UnableToGetLocalIssuerCertificate")};
     EXPECT_EQ(CertificateRefusalLine(report),
               QStringLiteral(
                   "certificate refused for https://127.0.0.1:8443/Home/: subject \"CN=expired\", "
@@ -219,8 +219,8 @@ TEST(CertificateRefusalLine, AddressSubjectIssuerValidityFingerprintAndErrors) {
                   "2020-02-01 08:30:05 UTC, SHA-256 ") +
                   QString::fromLatin1(Colons) +
                   QStringLiteral(", browser error -202 (The server's certificate is not "
-                                 "trusted.), this machine: The certificate has expired; No "
-                                 "certificates could be verified"));
+                                 "trusted.), this machine: CertificateExpired; "
+                                 "UnableToGetLocalIssuerCertificate"));
     report.machineErrors.clear();
     report.notAfter = QDateTime();
     EXPECT_TRUE(CertificateRefusalLine(report).endsWith(QLatin1String("this machine: trusted")));
