@@ -1,6 +1,7 @@
 #include "bridge/certificatepolicy.h"
 #include "support/qtprint.h"
 
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,7 +83,7 @@ TEST(DistinguishedName, AttributesInOrder) {
     EXPECT_EQ(DistinguishedName({}), QString());
 }
 
-const QDateTime Now = QDateTime(QDate(2026, 6, 1), QTime(12, 0), Qt::UTC);
+const QDateTime Now = QDateTime(QDate(2026, 6, 1), QTime(12, 0), QTimeZone::utc());
 const QString Platform = QStringLiteral("https://127.0.0.1:8443/Home/");
 
 CertificateCase Case(const char* address) {
@@ -205,8 +206,8 @@ TEST(CertificateRefusalLine, AddressSubjectIssuerValidityFingerprintAndErrors) {
     report.address = QStringLiteral("https://127.0.0.1:8443/Home/");
     report.subject = QStringLiteral("CN=expired");
     report.issuer = QStringLiteral("CN=Test School CA");
-    report.notBefore = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
-    report.notAfter = QDateTime(QDate(2020, 2, 1), QTime(8, 30, 5), Qt::UTC);
+    report.notBefore = QDateTime(QDate(2020, 1, 1), QTime(0, 0), QTimeZone::utc());
+    report.notAfter = QDateTime(QDate(2020, 2, 1), QTime(8, 30, 5), QTimeZone::utc());
     report.sha256 = Digest(Plain);
     report.browserError = -202;
     report.browserDescription = QStringLiteral("The server's certificate is not trusted.");
