@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int Sha256Bytes = 32;
-
 bool InValidity(const CertificateCase& certificate) {
     return certificate.notBefore.isValid() && certificate.notAfter.isValid() &&
            certificate.notBefore <= certificate.now && certificate.now <= certificate.notAfter;
@@ -26,10 +24,7 @@ std::optional<QByteArray> ParseFingerprint(const QString& text) {
     const QString trimmed = text.trimmed();
     if (!plain.match(trimmed).hasMatch() && !colons.match(trimmed).hasMatch())
         return std::nullopt;
-    const QByteArray digest = QByteArray::fromHex(trimmed.toLatin1());
-    if (digest.size() != Sha256Bytes)
-        return std::nullopt;
-    return digest;
+    return QByteArray::fromHex(trimmed.toLatin1());
 }
 
 PinnedFingerprints ParsePinnedFingerprints(const QString& value) {
