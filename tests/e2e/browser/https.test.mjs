@@ -182,7 +182,7 @@ test('a certificate for another name is refused though the machine trusts its au
     await expectRefusal(server, client, 'wrongname', /^HostNameMismatch$/);
   }));
 
-test('a self-signed certificate pinned for the platform opens it, in any usual spelling',
+test('a self-signed certificate pinned for the platform opens it, in any usual spelling, and no other site',
   { timeout: ScenarioTimeout },
   (t) => {
     const { sha256 } = describe('selfsigned');
@@ -195,6 +195,24 @@ test('a self-signed certificate pinned for the platform opens it, in any usual s
       assert.deepEqual(client.warnings(), []);
       assert.ok(client.matching(`certificate accepted for ${server.baseUrl}Home/: pinned, ` +
         `SHA-256 ${sha256}`).length > 0);
+
+      // The same server and certificate under another name is not the platform: the pin says
+      // nothing there.
+      const since = client.mark();
+      const requests = server.mark();
+      const other = `https://localhost:${new URL(server.origin).port}/Home/Home/Main`;
+      await client.goTo(other);
+      await waitFor(async () => client.page.url().startsWith('data:text/html') &&
+        await client.page.locator('h1').textContent().catch(() => null) ===
+          certificatePageTitle, () => `the certificate page (at ${client.page.url()})`);
+      assert.deepEqual(server.requestsSince(requests), []);
+      const [warning, ...more] = client.warnings(since);
+      assert.deepEqual(more, []);
+      const match = RefusalLine.exec(warning);
+      assert.ok(match, warning);
+      assert.equal(match[1], other);
+      assert.equal(match[6], sha256);
+      assert.match(match[9], /^SelfSignedCertificate\b/);
     });
   });
 
