@@ -86,12 +86,12 @@ function describe(name) {
     notAfter: logDate(field('notAfter')), subject: field('subject'), issuer: field('issuer') };
 }
 
-// The machine's store with the test authority added, for the client alone: root only.
-function machineTrusting(...authorities) {
-  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'parvelo-e2e-machine-store-'));
-  process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
-  return [machineAuthority, work, ...authorities, '--'];
-}
+// The machine's store with the test authority added, for the client alone: root only. Made
+// once, on the first client's start, for all of them.
+const machineStore = fs.mkdtempSync(path.join(os.tmpdir(), 'parvelo-e2e-machine-store-'));
+process.on('exit', () => fs.rmSync(machineStore, { recursive: true, force: true }));
+const trustingMachine = [machineAuthority, machineStore, path.join(certificatesDir, 'ca.pem'),
+  '--'];
 
 const needsRoot = process.getuid() === 0 ? false
   : 'the machine\'s store is changed in a mount namespace of the test\'s own, which needs root';
@@ -136,7 +136,7 @@ async function expectRefusal(server, client, name, machineError) {
 test('a platform whose authority the machine trusts opens, and its pages record',
   { timeout: ScenarioTimeout, skip: needsRoot },
   (t) => scenario(t, { name: 'https-trusted', serverTls: tls('trusted'), withSound: true,
-    clientWrapper: machineTrusting(path.join(certificatesDir, 'ca.pem')) },
+    clientWrapper: trustingMachine },
   async ({ server, client }) => {
     assert.match(server.origin, /^https:\/\/127\.0\.0\.1:\d+$/);
     await client.logIn(server.origin);
@@ -169,7 +169,7 @@ test('a certificate of an authority the machine does not know is refused',
 test('an expired certificate is refused though the machine trusts its authority',
   { timeout: ScenarioTimeout, skip: needsRoot },
   (t) => scenario(t, { name: 'https-expired', serverTls: tls('expired'),
-    clientWrapper: machineTrusting(path.join(certificatesDir, 'ca.pem')) },
+    clientWrapper: trustingMachine },
   async ({ server, client }) => {
     await expectRefusal(server, client, 'expired', /^CertificateExpired$/);
   }));
@@ -177,7 +177,7 @@ test('an expired certificate is refused though the machine trusts its authority'
 test('a certificate for another name is refused though the machine trusts its authority',
   { timeout: ScenarioTimeout, skip: needsRoot },
   (t) => scenario(t, { name: 'https-wrongname', serverTls: tls('wrongname'),
-    clientWrapper: machineTrusting(path.join(certificatesDir, 'ca.pem')) },
+    clientWrapper: trustingMachine },
   async ({ server, client }) => {
     await expectRefusal(server, client, 'wrongname', /^HostNameMismatch$/);
   }));
