@@ -922,7 +922,7 @@ export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/', wi
     client = new Client(name);
     await client.start({ host: server.baseUrl + hostPath,
       env: { ...(sound ? sound.env : {}), ...clientEnv },
-      settings: typeof clientSettings === 'function' ? clientSettings(server) : clientSettings,
+      settings: clientSettings,
       wrapper: clientWrapper });
     await client.connect();
     await body({ server, client, sound });
