@@ -82,10 +82,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${packaging_out}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 # What the program loads at run time besides what it links: the platform plugins, the
-# speech model, the Chinese font, the OpenGL drivers, Qt's Chinese texts and ffmpeg, which
-# converts the platform's WMA listening files.
+# speech model, the Chinese font, the OpenGL drivers, Qt's Chinese texts, ffmpeg, which
+# converts the platform's WMA listening files, and the machine's store of authorities
+# (/etc/ssl/certs), which the platform's certificate is checked against.
 set(PARVELO_PACKAGE_DEPENDS qt6-qpa-plugins pocketsphinx-en-us fonts-noto-cjk libgl1-mesa-dri
-  qt6-translations-l10n ffmpeg)
+  qt6-translations-l10n ffmpeg ca-certificates)
 list(JOIN PARVELO_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The packages of the libraries it links are those dpkg-shlibdeps finds on the system the
 # package is built on: Debian 12 and Debian 13 name several of them differently.

@@ -8,10 +8,12 @@ script the client adds to them. These pages exercise all of that, so the demo ru
 client at work and the end-to-end tests have a site to drive.
 
 Run:  python3 demo/platform/server.py [--port 8731] [--host 127.0.0.1] [--request-log FILE]
+                                      [--tls-cert FILE --tls-key FILE]
 
 It serves only on a loopback address. Paths are matched without regard to letter case, as the
 platform's own server does. With --port 0 the system picks a free port; the address actually
-served is printed on the first line of standard output.
+served is printed on the first line of standard output. With a certificate and its key (PEM
+files) it serves https instead of http.
 """
 
 import argparse
@@ -22,6 +24,7 @@ import math
 import os
 import re
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -1163,17 +1166,33 @@ class PlatformHandler(BaseHTTPRequestHandler):
 class PlatformServer(ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, address, request_log=None):
+    def __init__(self, address, request_log=None, tls=None):
         host = address[0]
         if ipaddress.ip_address(host).version == 6:
             self.address_family = socket.AF_INET6
         super().__init__(address, PlatformHandler)
         self.request_log = request_log
+        self.tls = tls
         self._serial = 0
         self._serial_lock = threading.Lock()
         port = self.server_address[1]
         shown = f"[{host}]" if ":" in host else host
-        self.base_url = f"http://{shown}:{port}/"
+        self.base_url = f"{'https' if tls else 'http'}://{shown}:{port}/"
+
+    def get_request(self):
+        connection, client = super().get_request()
+        if self.tls:
+            # The handshake happens in the request's own thread, on its first read: a client
+            # that connects and says nothing holds up no other.
+            connection = self.tls.wrap_socket(connection, server_side=True,
+                                              do_handshake_on_connect=False)
+        return connection, client
+
+    def handle_error(self, request, client_address):
+        # A browser that refuses the certificate ends the handshake: no fault of the server.
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionResetError)):
+            return
+        super().handle_error(request, client_address)
 
     def next_serial(self):
         with self._serial_lock:
@@ -1186,12 +1205,20 @@ class PlatformServer(ThreadingHTTPServer):
             self.request_log.close()
 
 
-def make_server(host=DEFAULT_HOST, port=DEFAULT_PORT, request_log=None):
-    """Binds the server (raises ValueError for a host that is not loopback)."""
+def tls_context(cert_file, key_file):
+    """The server's side of https with this certificate (which may hold its chain) and key."""
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert_file, key_file)
+    return context
+
+
+def make_server(host=DEFAULT_HOST, port=DEFAULT_PORT, request_log=None, tls=None):
+    """Binds the server (raises ValueError for a host that is not loopback); tls is an
+    ssl.SSLContext for https."""
     bind = check_loopback_host(host)
     log = RequestLog(request_log) if request_log else None
     try:
-        return PlatformServer((bind, port), log)
+        return PlatformServer((bind, port), log, tls)
     except BaseException:
         if log:
             log.close()
@@ -1203,11 +1230,19 @@ def main(argv=None):
     parser.add_argument("--host", default=DEFAULT_HOST, help="loopback address (default 127.0.0.1)")
     parser.add_argument("--port", type=int, default=DEFAULT_PORT, help="port (default 8731; 0 picks one)")
     parser.add_argument("--request-log", metavar="FILE", help="append one line per request to FILE")
+    parser.add_argument("--tls-cert", metavar="FILE", help="serve https with this certificate (PEM)")
+    parser.add_argument("--tls-key", metavar="FILE", help="the certificate's private key (PEM)")
     args = parser.parse_args(argv)
     if not 0 <= args.port <= 65535:
         parser.error(f"port out of range: {args.port}")
+    if bool(args.tls_cert) != bool(args.tls_key):
+        parser.error("--tls-cert and --tls-key go together")
     try:
-        server = make_server(args.host, args.port, args.request_log)
+        tls = tls_context(args.tls_cert, args.tls_key) if args.tls_cert else None
+    except (OSError, ssl.SSLError) as error:
+        parser.error(f"cannot use the certificate: {error}")
+    try:
+        server = make_server(args.host, args.port, args.request_log, tls)
     except ValueError as error:
         parser.error(str(error))
     except OSError as error:

@@ -4,6 +4,8 @@ import http.client
 import itertools
 import os
 import re
+import socket
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -978,3 +980,70 @@ class SlowDownloadAndFrameTests(ServerTestCase):
     def test_the_material_window_has_its_close_button(self):
         response, text = self.request("/sof/Windows/Material")
         self.assertEqual(Elements(text).by_id("closeWindow")[0]["onclick"], "window.close()")
+
+
+class TlsTests(unittest.TestCase):
+    """The demo served over https with a certificate made here (openssl)."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.cert = os.path.join(self.tmp.name, "server.pem")
+        self.key = os.path.join(self.tmp.name, "server.key")
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                        "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                        "-keyout", self.key, "-out", self.cert],
+                       check=True, capture_output=True)
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def serve(self):
+        httpd = server.make_server("127.0.0.1", 0, tls=server.tls_context(self.cert, self.key))
+        thread = threading.Thread(target=httpd.serve_forever, daemon=True)
+        thread.start()
+
+        def stop():
+            httpd.shutdown()
+            httpd.server_close()
+            thread.join(timeout=10)
+        self.addCleanup(stop)
+        return httpd
+
+    def test_serves_https_to_a_client_that_trusts_the_certificate(self):
+        httpd = self.serve()
+        port = httpd.server_address[1]
+        self.assertEqual(httpd.base_url, f"https://127.0.0.1:{port}/")
+        context = ssl.create_default_context(cafile=self.cert)
+        connection = http.client.HTTPSConnection("127.0.0.1", port, timeout=15, context=context)
+        try:
+            connection.request("GET", "/Home/Home/Index")
+            response = connection.getresponse()
+            self.assertEqual(response.status, 200)
+            self.assertIn("<form", response.read().decode("utf-8"))
+        finally:
+            connection.close()
+
+    def test_a_refused_handshake_leaves_the_server_serving(self):
+        httpd = self.serve()
+        port = httpd.server_address[1]
+        # A client that does not trust the certificate gives up in the handshake.
+        with self.assertRaises(ssl.SSLCertVerificationError):
+            http.client.HTTPSConnection("127.0.0.1", port, timeout=15,
+                                        context=ssl.create_default_context()).request("GET", "/")
+        # One that connects and says nothing holds up no other.
+        idle = socket.create_connection(("127.0.0.1", port))
+        self.addCleanup(idle.close)
+        context = ssl.create_default_context(cafile=self.cert)
+        connection = http.client.HTTPSConnection("127.0.0.1", port, timeout=15, context=context)
+        try:
+            connection.request("GET", "/Home/Home/Index")
+            self.assertEqual(connection.getresponse().status, 200)
+        finally:
+            connection.close()
+
+    def test_the_command_line_wants_both_files(self):
+        result = subprocess.run([sys.executable, "-B", os.path.join(HERE, "server.py"),
+                                 "--port", "0", "--tls-cert", self.cert],
+                                capture_output=True, text=True, timeout=30)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("--tls-cert and --tls-key go together", result.stderr)

@@ -3,6 +3,7 @@
 #include "base/casepath.h"
 #include "base/programdir.h"
 #include "bridge/addresspolicy.h"
+#include "bridge/certificateerrors.h"
 #include "bridge/clientpage.h"
 #include "bridge/commandaddress.h"
 #include "bridge/commandsender.h"
@@ -151,6 +152,7 @@ TWebEngineWB::TWebEngineWB(QWidget* panel)
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
 
     AnswerPermissionRequests(page_, [this] { return platformHost(); });
+    answerCertificateErrors(page_);
     // Top page and frames alike.
     page_->navigationFilter = [this](const QUrl& url, QWebEnginePage::NavigationType type,
                                      bool isMainFrame) {
@@ -277,6 +279,7 @@ QWebEnginePage* TWebEngineWB::openPageWindow() {
     if (!pageScripts_.isEmpty())
         giveScripts(window->page());
     AnswerPermissionRequests(window->page(), [this] { return platformHost(); });
+    answerCertificateErrors(window->page());
     window->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     windows_.append(window);
     window->show();
@@ -322,6 +325,12 @@ QString TWebEngineWB::platformHost() const {
     return PlatformHost ? PlatformHost() : QString();
 }
 
+void TWebEngineWB::answerCertificateErrors(QWebEnginePage* page) {
+    AnswerCertificateErrors(
+        page, [this] { return platformHost(); },
+        [this] { return PinnedCertificates ? PinnedCertificates() : QString(); });
+}
+
 bool TWebEngineWB::acceptReload() {
     bool cancel = false;
     if (OnRefresh)
@@ -362,6 +371,7 @@ void TWebEngineWB::openPageDialog(QWebEngineUrlRequestJob* job, const ChannelReq
     if (!pageScripts_.isEmpty())
         giveScripts(dialog->page());
     AnswerPermissionRequests(dialog->page(), [this] { return platformHost(); });
+    answerCertificateErrors(dialog->page());
     dialog->page()->flashFilter = [this](const QUrl& origin) { return acceptFlash(origin); };
     QPointer<QWebEngineUrlRequestJob> waiting(job);
     dialog->finished = [waiting](const QByteArray& answer) {

@@ -41,6 +41,9 @@ public:
     // The platform's address (the settings' host value), read when a page asks for something
     // only the platform's own pages get.
     std::function<QString()> PlatformHost;
+    // The fingerprints of the platform's pinned certificates (the settings' text), read when
+    // the browser meets a certificate it does not trust by itself.
+    std::function<QString()> PinnedCertificates;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,6 +58,8 @@ private:
     // Only the platform's documents get the Flash player.
     bool acceptFlash(const QUrl& origin) const;
     QString platformHost() const;
+    // Every page of the client answers certificates by the same rule.
+    void answerCertificateErrors(QWebEnginePage* page);
     void fullScreenRequested(QWebEngineFullScreenRequest request);
     void watchFocusProxy();
     void handScriptsToPages();

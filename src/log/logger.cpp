@@ -30,6 +30,11 @@ void DebugLogText(const QString& line) {
         TheLogger.Log(LogDebug, "%s", EscapeLogText(line.toStdString()).c_str());
 }
 
+void WarnLogText(const QString& line) {
+    if (TheLogger.Accepts(LogWarning))
+        TheLogger.Log(LogWarning, "%s", EscapeLogText(line.toStdString()).c_str());
+}
+
 void DebugLog(const char* format, ...) {
     if (!TheLogger.Accepts(LogDebug))
         return;

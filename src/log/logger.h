@@ -29,3 +29,6 @@ void DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A "DBG" line given whole, for lines that carry a page's text: a NUL in it is logged as
 // "\x00" where a "%s" argument would end the text.
 void DebugLogText(const QString& line);
+// A warning line ("WAN") given whole, escaped as the DBG lines are: something an administrator
+// must set right, written at the default level.
+void WarnLogText(const QString& line);

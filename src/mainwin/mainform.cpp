@@ -96,6 +96,7 @@ TMainForm::TMainForm(QWidget* parent)
     RzPanel1->setGeometry(2, 115, 796, 457);
     EmbeddedWB1 = new TWebEngineWB(RzPanel1);
     EmbeddedWB1->PlatformHost = [] { return ReadHost(); };
+    EmbeddedWB1->PinnedCertificates = [] { return ReadPinnedCertificates(); };
     EmbeddedWB1->OnDocumentComplete = [this](const QString& url) {
         EmbeddedWB1DocumentComplete(url);
     };
@@ -201,6 +202,7 @@ void TMainForm::EmbeddedWB1NavigateError(const QString& url, int statusCode) {
         break;
     case NavErrorAction::Retry:
     case NavErrorAction::ShowErrorPage:
+    case NavErrorAction::ShowCertificatePage:
         NavigateTo(action.address);
         break;
     case NavErrorAction::ShowBuiltInText:

@@ -1,6 +1,7 @@
 #include "mainwin/navigation.h"
 
 #include "log/logger.h"
+#include "mainwin/certificatepage.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -10,6 +11,8 @@ namespace {
 
 constexpr int CacheBreakerBound = 9999; // exclusive: the largest value is 9998
 constexpr int ErrorsBeforeErrorPage = 3;
+constexpr int FirstCertificateError = -200;
+constexpr int LastCertificateError = -299;
 
 // A local file given either as a plain path or as a file: address.
 QString LocalPathOf(const QString& address) {
@@ -53,6 +56,10 @@ QString LocalErrorPagePath(const QString& programDir) {
     return programDir + QLatin1String("errorpage.htm");
 }
 
+bool IsCertificateError(int statusCode) {
+    return statusCode <= FirstCertificateError && statusCode >= LastCertificateError;
+}
+
 NavErrorCounter::NavErrorCounter(QString errorPagePath)
     : errorPagePath_(std::move(errorPagePath)) {}
 
@@ -65,6 +72,10 @@ NavErrorAction NavErrorCounter::OnNavigateError(const QString& url, int statusCo
     if (statusCode == NavigateErrorAborted) {
         DebugLog("navigation cancelled, not counted: %s", qUtf8Printable(url));
         return {NavErrorAction::Ignore, QString()};
+    }
+    if (IsCertificateError(statusCode)) {
+        DebugLog("certificate refused (status %d): certificate page", statusCode);
+        return {NavErrorAction::ShowCertificatePage, CertificatePageAddress()};
     }
     // Sending the browser back to a page that cannot be loaded would go on for ever.
     if (IsErrorPage(url)) {

@@ -26,20 +26,27 @@ QString LocalErrorPagePath(const QString& programDir);
 // Qt WebEngine's error code for a navigation that was cancelled (net::ERR_ABORTED).
 constexpr int NavigateErrorAborted = -3;
 
+// Qt WebEngine's error codes for a certificate it refused: net's certificate range, -200 to
+// -299.
+bool IsCertificateError(int statusCode);
+
 // What to do about a failed navigation.
 struct NavErrorAction {
     enum Kind {
-        Ignore,          // a cancelled navigation: not an error, nothing to do
-        Retry,           // navigate again to address, the failed one as reported
-        ShowErrorPage,   // navigate to address, the local error page
-        ShowBuiltInText, // the local error page itself failed: show a message of our own
+        Ignore,              // a cancelled navigation: not an error, nothing to do
+        Retry,               // navigate again to address, the failed one as reported
+        ShowErrorPage,       // navigate to address, the local error page
+        ShowBuiltInText,     // the local error page itself failed: show a message of our own
+        ShowCertificatePage, // the platform's certificate was refused: navigate to address
     };
     Kind kind;
     QString address;
 };
 
 // Counts navigation errors: the first and second are retried, the third shows the local error
-// page and the count starts again. Successful loads do not reset the count.
+// page and the count starts again. Successful loads do not reset the count. A refused
+// certificate is no network failure: it is neither retried nor counted, and shows the
+// certificate page at once.
 class NavErrorCounter {
 public:
     explicit NavErrorCounter(QString errorPagePath);

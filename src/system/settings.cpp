@@ -35,6 +35,11 @@ QString ReadHost() {
     return answer.host;
 }
 
+QString ReadPinnedCertificates() {
+    return ReadProfileString(SettingsFilePath(), QStringLiteral("Host"),
+                             QStringLiteral("CertificateSHA256"), {});
+}
+
 QString ReadAppTitle() {
     return ReadProfileString(SettingsFilePath(), QStringLiteral("App"), QStringLiteral("Title"),
                              {});

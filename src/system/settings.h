@@ -16,6 +16,9 @@ QString SettingsFilePath();
 // last Host read from it during this run (empty when there was none) and brings the message
 // "主机地址配置错误。" once, from the event loop (never inside the caller).
 QString ReadHost();
+// "CertificateSHA256" in "Host": the fingerprints of the platform's pinned certificates, as
+// written; empty when missing.
+QString ReadPinnedCertificates();
 // "Title" in "App"; empty when missing.
 QString ReadAppTitle();
 // False only when "RecTip" in "CheckRecTip" is exactly "no".

@@ -33,6 +33,8 @@ cases=(
   "lines before any section stay first|[Host]\nHost=http://new/\n|; note\n[CheckRecTip]\nRecTip=no\n|; note\n[Host]\nHost=http://new/\n[CheckRecTip]\nRecTip=no\n"
   "user's CR LF lines kept|[Host]\nHost=http://new/\n|[Host]\r\nHost=http://old/\r\n[CheckRecTip]\r\nRecTip=no\r\n|[Host]\nHost=http://new/\n[CheckRecTip]\r\nRecTip=no\r\n"
   "GBK text kept byte for byte|[App]\nTitle=\xb4\xf3\xd1\xa7\n|[App]\nTitle=x\n[CheckRecTip]\nRecTip=\xb7\xf1\n|[App]\nTitle=\xb4\xf3\xd1\xa7\n[CheckRecTip]\nRecTip=\xb7\xf1\n"
+  "the pinned certificates go with Host, the user's pin goes|[Host]\nHost=https://school/\nCertificateSHA256=AB:CD\n|[Host]\nHost=https://school/\nCertificateSHA256=EF01\n[CheckRecTip]\nRecTip=no\n|[Host]\nHost=https://school/\nCertificateSHA256=AB:CD\n[CheckRecTip]\nRecTip=no\n"
+  "a pin the machine dropped goes|[Host]\nHost=https://school/\n|[Host]\nHost=https://school/\nCertificateSHA256=EF01\n|[Host]\nHost=https://school/\n"
   "a key named like a section is no section|[Host]\nHost=http://new/\n|[Mine]\nHost=[Host]\n|[Host]\nHost=http://new/\n[Mine]\nHost=[Host]\n"
 )
 

@@ -120,7 +120,7 @@ depends_on() {
 }
 # What the program loads without linking it.
 for package in qt6-qpa-plugins pocketsphinx-en-us fonts-noto-cjk libgl1-mesa-dri \
-  qt6-translations-l10n; do
+  qt6-translations-l10n ca-certificates; do
   depends_on "$package" || fail "Depends lacks $package: $depends"
 done
 # The package of every library a program or module of the package links, as this system names it.

@@ -220,9 +220,10 @@ export function screenshot(name) {
 // ---- the demo platform site -----------------------------------------------------------------
 
 export class DemoServer {
-  static async start(root) {
+  //   tls: { cert, key }, PEM files: the site is served over https with them
+  static async start(root, { tls = null } = {}) {
     const server = new DemoServer(root);
-    await server.#launch();
+    await server.#launch(tls);
     return server;
   }
 
@@ -232,16 +233,17 @@ export class DemoServer {
     this.baseUrl = null;
   }
 
-  async #launch() {
+  async #launch(tls) {
     const script = path.join(sourceDir, 'demo', 'platform', 'server.py');
+    const https = tls ? ['--tls-cert', tls.cert, '--tls-key', tls.key] : [];
     this.process = spawn('python3', ['-B', script, '--port', '0', '--request-log',
-      this.requestLogPath], { stdio: ['ignore', 'pipe', 'inherit'] });
+      this.requestLogPath, ...https], { stdio: ['ignore', 'pipe', 'inherit'] });
     const lines = readline.createInterface({ input: this.process.stdout });
     const first = await within(20000, Promise.race([
       new Promise((resolve) => lines.once('line', resolve)),
       new Promise((resolve) => this.process.once('exit', () => resolve(null))),
     ]), null);
-    const match = first && /(http:\/\/\S+\/)/.exec(first);
+    const match = first && /(https?:\/\/\S+\/)/.exec(first);
     if (!match) {
       await this.stop();
       throw new Error(`the demo platform did not start: ${first}`);
@@ -447,10 +449,14 @@ export class Client {
   // Makes a private installation of the staged one for this test and starts the client.
   //   host:  the Host setting (the platform's address)
   //   env:   more environment for the client
+  //   settings: more settings, [section, key, value] each
+  //   wrapper: a command and its arguments that run the program (given last) in its place,
+  //            ending in exec so that the process stays the client's
   // The caller keeps the object before starting it, so that a failed start is cleaned up too.
-  async start({ host, env = {} }) {
+  async start({ host, env = {}, settings = [], wrapper = [] }) {
     this.env = env;
-    this.#install(host);
+    this.wrapper = wrapper;
+    this.#install(host, settings);
     await this.#launch(env);
     return this;
   }
@@ -482,7 +488,7 @@ export class Client {
     return path.join(this.dir, 'Conf.ini');
   }
 
-  #install(host) {
+  #install(host, settings) {
     if (!fs.existsSync(path.join(stagedInstallDir, 'parvelo')))
       throw new Error(`no staged installation in ${stagedInstallDir}`);
     copyTree(stagedInstallDir, this.dir);
@@ -495,6 +501,7 @@ export class Client {
     conf = setIniValue(conf, 'App', 'Title', this.title);
     // Errors, warnings, information and the DBG lines.
     conf = setIniValue(conf, 'logger', 'level', '39');
+    for (const [section, key, value] of settings) conf = setIniValue(conf, section, key, value);
     fs.writeFileSync(this.confPath, conf);
   }
 
@@ -503,7 +510,8 @@ export class Client {
     const since = this.mark();
     this.debugPort = await freePort();
     const output = fs.openSync(this.outputPath, 'a');
-    this.process = spawn(this.exePath, [], {
+    const [command, ...args] = [...this.wrapper, this.exePath];
+    this.process = spawn(command, args, {
       cwd: this.root,
       env: {
         ...process.env,
@@ -543,6 +551,16 @@ export class Client {
       .slice(since)
       .split(/\r?\n/)
       .map((line) => /^\[[^\]]*\]\[DBG\](?:\[[^\]]*\])*\s?(.*)$/.exec(line))
+      .filter(Boolean)
+      .map((match) => match[1]);
+  }
+
+  // The texts of the warning lines ("WAN") written since the mark.
+  warnings(since = 0) {
+    return this.log()
+      .slice(since)
+      .split(/\r?\n/)
+      .map((line) => /^\[[^\]]*\]\[WAN\](?:\[[^\]]*\])*\s?(.*)$/.exec(line))
       .filter(Boolean)
       .map((match) => match[1]);
   }
@@ -889,19 +907,23 @@ export function parsePageDocument(text) {
 //   t:        the test's context
 //   name:     a short word for the scenario (file names, the program's unique name)
 //   clientEnv, hostPath: environment for the client, the Host setting's path on the server
-export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/', withSound = false },
-  body) {
+//   clientSettings, clientWrapper: more settings for the client, a command that runs it
+//   serverTls: the site's certificate and key, for https
+export async function scenario(t, { name, clientEnv = {}, hostPath = 'Home/', withSound = false,
+  clientSettings = [], clientWrapper = [], serverTls = null }, body) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), `parvelo-e2e-site-${name}-`));
   let server = null;
   let client = null;
   let sound = null;
   let failed = true;
   try {
-    server = await DemoServer.start(root);
+    server = await DemoServer.start(root, { tls: serverTls });
     if (withSound) sound = SoundServer.start(path.join(root, 'pulse'));
     client = new Client(name);
     await client.start({ host: server.baseUrl + hostPath,
-      env: { ...(sound ? sound.env : {}), ...clientEnv } });
+      env: { ...(sound ? sound.env : {}), ...clientEnv },
+      settings: clientSettings,
+      wrapper: clientWrapper });
     await client.connect();
     await body({ server, client, sound });
     failed = false;

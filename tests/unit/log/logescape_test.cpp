@@ -73,4 +73,20 @@ TEST_F(DebugLogTest, APageTextIsLoggedWholeWithEveryKindOfLineBreakEscaped) {
               "page alert: before\\x00after\\u0085[ERR] forged\\u2028end\\\\x7f\\x7f");
 }
 
+// A warning quotes a certificate's names, which the server chose.
+TEST_F(DebugLogTest, AWarningTextCannotForgeALine) {
+    WriteConf({{"level", "7"}, {"file", "client.log"}});
+    ASSERT_TRUE(OpenLog(ConfPath(), true, QStringLiteral("logger"), ModulePath()));
+    WarnLogText(QStringLiteral("certificate refused: subject \"CN=x\n[26/12/10-10:00:00 000][ERR]"
+                               "[Px0001][Tx0001] forged\""));
+    CloseLog();
+
+    const LogShape shape = DescribeLog(ReadAll(Path("client.log")));
+    EXPECT_EQ(shape.shape, "Hc L Fe");
+    EXPECT_EQ(shape.tags, std::vector<std::string>{"WAN"});
+    ASSERT_EQ(shape.messages.size(), 1u);
+    EXPECT_EQ(shape.messages[0], "certificate refused: subject \"CN=x\\n[26/12/10-10:00:00 000]"
+                                 "[ERR][Px0001][Tx0001] forged\"");
+}
+
 } // namespace

@@ -707,7 +707,7 @@ protected:
 
 struct GlobalCase {
     const char* levelSet;
-    std::vector<std::string> tags; // of WriteLog's line, then DebugLog's
+    std::vector<std::string> tags; // of WriteLog's line, then WarnLogText's, then DebugLog's
 };
 
 void PrintTo(const GlobalCase& c, std::ostream* os) {
@@ -717,10 +717,11 @@ void PrintTo(const GlobalCase& c, std::ostream* os) {
 class GlobalLogLevelTest : public GlobalLogTest,
                            public ::testing::WithParamInterface<GlobalCase> {};
 
-TEST_P(GlobalLogLevelTest, WriteLogIsErrorAndDebugLogIsDebug) {
+TEST_P(GlobalLogLevelTest, WriteLogIsErrorWarnLogTextWarningAndDebugLogDebug) {
     WriteConf({{"file", "client.log"}, {"level", GetParam().levelSet}});
     ASSERT_TRUE(OpenLog(ConfPath(), true, QStringLiteral("logger"), ModulePath()));
     WriteLog("TTipCheckRec.NextTip Exception ERROR[%s]", "no device");
+    WarnLogText(QStringLiteral("certificate refused"));
     DebugLog("decided %d", 2);
     CloseLog();
     const LogShape shape = DescribeLog(ReadAll(LogPath()));
@@ -728,9 +729,11 @@ TEST_P(GlobalLogLevelTest, WriteLogIsErrorAndDebugLogIsDebug) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, GlobalLogLevelTest,
-                         ::testing::Values(GlobalCase{"7", {"ERR"}},
+                         ::testing::Values(GlobalCase{"7", {"ERR", "WAN"}},
                                            GlobalCase{"33", {"ERR", "DBG"}},
-                                           GlobalCase{"32", {"DBG"}}, GlobalCase{"6", {}}));
+                                           GlobalCase{"32", {"DBG"}}, GlobalCase{"6", {"WAN"}},
+                                           GlobalCase{"2", {"WAN"}},
+                                           GlobalCase{"39", {"ERR", "WAN", "DBG"}}));
 
 TEST_F(GlobalLogTest, WriteLogFormatsItsArguments) {
     ASSERT_TRUE(OpenLog(LogPath(), false, QString(), ModulePath()));

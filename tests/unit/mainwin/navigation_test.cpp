@@ -1,3 +1,4 @@
+#include "mainwin/certificatepage.h"
 #include "mainwin/navigation.h"
 #include "support/qtprint.h"
 
@@ -150,6 +151,45 @@ TEST_F(NavErrors, OtherLocalFilesAreOrdinaryErrors) {
          "http://h/opt/client/errorpage.htm", 2},
         {"file:///opt/client/ERRORPAGE.htm", -6, NavErrorAction::ShowErrorPage, ErrorPage, 0},
     });
+}
+
+TEST(IsCertificateError, NetsCertificateRange) {
+    const std::pair<int, bool> cases[] = {
+        {-200, true}, {-201, true},  {-202, true},  {-207, true},  {-218, true},
+        {-299, true}, {-199, false}, {-300, false}, {-150, false}, {-105, false},
+        {-3, false},  {0, false},    {200, false},  {404, false},  {-102, false},
+    };
+    for (const auto& [status, certificate] : cases)
+        EXPECT_EQ(IsCertificateError(status), certificate) << status;
+}
+
+// A refused certificate shows its own page at once, however the count stood, and leaves the
+// count of network failures as it was.
+TEST_F(NavErrors, RefusedCertificateShowsTheCertificatePageUncounted) {
+    const struct {
+        const char* url;
+        int status;
+        NavErrorAction::Kind kind;
+        int countAfter;
+    } steps[] = {
+        {"https://h/a", -202, NavErrorAction::ShowCertificatePage, 0},
+        {"http://h/a", 404, NavErrorAction::Retry, 1},
+        {"https://h/a", -201, NavErrorAction::ShowCertificatePage, 1},
+        {"https://h/a", -200, NavErrorAction::ShowCertificatePage, 1},
+        {"http://h/a", -105, NavErrorAction::Retry, 2},
+        {"https://h/a", -202, NavErrorAction::ShowCertificatePage, 2},
+        {"http://h/a", 404, NavErrorAction::ShowErrorPage, 0},
+    };
+    int index = 0;
+    for (const auto& s : steps) {
+        const NavErrorAction a = counter.OnNavigateError(QString::fromUtf8(s.url), s.status);
+        EXPECT_EQ(a.kind, s.kind) << "step " << index;
+        if (a.kind == NavErrorAction::ShowCertificatePage) {
+            EXPECT_EQ(a.address, CertificatePageAddress()) << "step " << index;
+        }
+        EXPECT_EQ(counter.Count(), s.countAfter) << "step " << index;
+        ++index;
+    }
 }
 
 } // namespace

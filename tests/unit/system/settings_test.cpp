@@ -51,6 +51,20 @@ TEST_F(SettingsFile, TitleKeepsChineseText) {
     EXPECT_EQ(ReadAppTitle(), QStringLiteral("大学英语四六级"));
 }
 
+TEST_F(SettingsFile, PinnedCertificatesAreTheHostSectionsKey) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[Host]\nHost=https://h/\n", ""},
+        {"[Host]\nHost=https://h/\nCertificateSHA256=AB:CD, ef01\n", "AB:CD, ef01"},
+        {"[host]\ncertificatesha256 = \"AB:CD\"\n", "AB:CD"},
+        // Only the Host section pins: the key elsewhere says nothing.
+        {"[App]\nCertificateSHA256=AB:CD\n[Host]\nHost=https://h/\n", ""},
+    };
+    for (const auto& [text, pins] : cases) {
+        write(text);
+        EXPECT_EQ(ReadPinnedCertificates(), QString::fromLatin1(pins)) << text;
+    }
+}
+
 TEST(RecTipRule, OnlyExactNoSwitchesOff) {
     const std::pair<const char*, bool> cases[] = {
         {"no", false}, {"No", true},  {"NO", true},  {"yes", true},
