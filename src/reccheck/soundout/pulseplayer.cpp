@@ -1,5 +1,6 @@
 #include "reccheck/soundout/pulseplayer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
