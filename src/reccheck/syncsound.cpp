@@ -1,15 +1,15 @@
 #include "reccheck/syncsound.h"
 
 #include "log/logger.h"
+#include "reccheck/soundout/playablewav.h"
+#include "reccheck/soundout/pulseplayer.h"
+#include "system/pulsedefaults.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
-#include <QUrl>
+#include <optional>
 
 namespace {
 
@@ -20,43 +20,42 @@ constexpr int LongestWaitMs = 5000;
 } // namespace
 
 bool PlaySoundSync(const QString& path) {
-    // Without an output device a sound effect never reports its end.
-    if (QMediaDevices::audioOutputs().isEmpty())
+    const std::optional<PulseDefaults> server = QueryPulseDefaults();
+    if (!server || server->sink.isEmpty())
         return false;
     if (!QFileInfo(path).isFile()) {
         DebugLog("sound %s missing: beep", qUtf8Printable(path));
         QApplication::beep();
         return true;
     }
-    QSoundEffect sound;
+    QString reason;
+    const std::optional<PlayableWav> sound = ReadPlayableWav(path, &reason);
+    if (!sound) {
+        DebugLog("sound %s cannot be played (%s): beep", qUtf8Printable(path),
+                 qUtf8Printable(reason));
+        QApplication::beep();
+        return true;
+    }
+    PulsePlayer player;
     QEventLoop wait;
-    bool started = false;
-    QObject::connect(&sound, &QSoundEffect::statusChanged, &wait, [&] {
-        if (sound.status() == QSoundEffect::Ready) {
-            DebugLog("sound %s playing", qUtf8Printable(QFileInfo(path).fileName()));
-            started = true;
-            sound.play();
-        } else if (sound.status() == QSoundEffect::Error)
-            wait.quit();
-    });
-    QObject::connect(&sound, &QSoundEffect::playingChanged, &wait, [&] {
-        if (!sound.isPlaying())
-            wait.quit();
-    });
-    QTimer::singleShot(LongestWaitMs, &wait, &QEventLoop::quit);
-    sound.setSource(QUrl::fromLocalFile(path));
-    // Clicks wait until the sound has ended; timers and sound events go on.
-    wait.exec(QEventLoop::ExcludeUserInputEvents);
-    // A sound that failed once it had started lost its output; one that never started could
-    // not be read.
-    if (QMediaDevices::audioOutputs().isEmpty() ||
-        (started && sound.status() == QSoundEffect::Error)) {
-        DebugLog("sound %s: the sound output went away", qUtf8Printable(path));
+    bool lost = false;
+    const auto ended = [&](PulsePlayer::End end) {
+        lost = end == PulsePlayer::End::Lost;
+        wait.quit();
+    };
+    if (!player.Start(*sound, server->sink, ended, &reason)) {
+        DebugLog("sound %s: the sound output went away (%s)", qUtf8Printable(path),
+                 qUtf8Printable(reason));
         return false;
     }
-    if (sound.status() == QSoundEffect::Error) {
-        DebugLog("sound %s cannot be played: beep", qUtf8Printable(path));
-        QApplication::beep();
+    DebugLog("sound %s playing", qUtf8Printable(QFileInfo(path).fileName()));
+    QTimer::singleShot(LongestWaitMs, &wait, &QEventLoop::quit);
+    // Clicks wait until the sound has ended; timers and sound events go on.
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    player.Stop();
+    if (lost) {
+        DebugLog("sound %s: the sound output went away", qUtf8Printable(path));
+        return false;
     }
     return true;
 }

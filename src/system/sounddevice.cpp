@@ -1,15 +1,18 @@
 #include "system/sounddevice.h"
 
 #include "log/logger.h"
+#include "system/pulsedefaults.h"
 
 #include <QApplication>
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QMessageBox>
+#include <optional>
 
+// Asked of the server itself rather than of Qt Multimedia, whose engine looks for a new server
+// only once after losing one.
 bool CheckSoundDevice() {
-    const qsizetype outputs = QMediaDevices::audioOutputs().size();
-    DebugLog("sound output devices: %lld", static_cast<long long>(outputs));
+    const std::optional<PulseDefaults> server = QueryPulseDefaults();
+    const int outputs = server ? server->sinks : 0;
+    DebugLog("sound output devices: %d", outputs);
     if (outputs > 0)
         return true;
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("温馨提示"),

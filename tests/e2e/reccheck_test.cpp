@@ -229,6 +229,22 @@ TEST(RecordingCheck, WithoutASoundServerStartShowsTheDeviceMessage) {
 
 const QPoint ReplayButton(494, 282);
 
+// With a sound server running again: "开始" records, the sentence read into the microphone
+// passes, and "回放" plays the recording back.
+void RecordsPassesAndPlaysBack(OwnSoundServer& server, ClientInstallation& install) {
+    const int recordings = install.logCount("recording check: status 2");
+    const int successes = install.logCount("recording check: success page");
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+    ASSERT_TRUE(Recording(install, recordings + 1)) << install.log().toStdString();
+    QThread::msleep(1000);
+    ASSERT_TRUE(server.Speak(install.dir() + QStringLiteral("/engine/bin/checkRecTip.wav")));
+    ASSERT_TRUE(Page(install, "success", successes + 1)) << install.log().toStdString();
+    const int plays = install.logCount("recording check: status 1");
+    ASSERT_TRUE(ClickInCentredWindow(Wizard, ReplayButton));
+    ASSERT_TRUE(WaitUntil([&] { return install.logCount("recording check: status 1") > plays; }))
+        << install.log().toStdString();
+}
+
 // The sound server dies (SIGKILL, as a crash or a restart after a headset change does) at each
 // step of the check: the client lives on, the failure page says that the sound system stopped,
 // and once a new server runs the check records, judges and plays back again, without a restart
@@ -295,12 +311,9 @@ TEST(RecordingCheck, TheSoundServerDyingAtAnyStepShowsTheFailurePageAndAFreshSer
         if (::testing::Test::HasFatalFailure())
             return;
 
-        const int recordings = install.logCount("recording check: status 2");
-        const int successes = install.logCount("recording check: success page");
         if (c.goneBeforeTheCheck) {
             // Without a server there is no output device: the device message, and the client
-            // goes on. (Qt 6.4 looks for a new server only once, three seconds after it lost
-            // the old one: a server that comes back later is found at the next start.)
+            // goes on.
             ASSERT_TRUE(WaitUntil([&] { return install.logCount("sound output devices: 0") == 1; }))
                 << install.log().toStdString();
             ASSERT_TRUE(RunXdotool({"sleep", "0.5", "key", "Return"}));
@@ -309,29 +322,68 @@ TEST(RecordingCheck, TheSoundServerDyingAtAnyStepShowsTheFailurePageAndAFreshSer
             ASSERT_TRUE(Alive(client)) << install.log().toStdString();
             install.killAll();
             continue;
-        } else {
-            ASSERT_TRUE(server.Crash());
-            const bool failurePage = Page(install, "failure", 1);
-            ASSERT_TRUE(Alive(client)) << install.log().toStdString();
-            ASSERT_TRUE(failurePage) << install.log().toStdString();
+        }
+        ASSERT_TRUE(server.Crash());
+        const bool failurePage = Page(install, "failure", 1);
+        ASSERT_TRUE(Alive(client)) << install.log().toStdString();
+        ASSERT_TRUE(failurePage) << install.log().toStdString();
 
-            // A new server, and "重试": the check records anew.
-            ASSERT_TRUE(server.Start());
+        // A new server, and "重试": the check records, judges and plays back anew.
+        ASSERT_TRUE(server.Start());
+        ASSERT_TRUE(ClickInCentredWindow(Wizard, RetryButton));
+        ASSERT_TRUE(Page(install, "start", 2));
+        RecordsPassesAndPlaysBack(server, install);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        ASSERT_TRUE(Alive(client));
+        install.killAll();
+    }
+}
+
+// Clearly longer than the three seconds after which the engine of Qt Multimedia looks for a
+// new sound server, the only time it does.
+constexpr unsigned long LongAfterTheLossMs = 8000;
+
+// A sound server that comes back long after the last one stopped is found without a restart of
+// the client: by "重试" after a loss during the recording, and by "开始" pressed again after the
+// device message of a server gone before the check opened.
+TEST(RecordingCheck, ASoundServerBackLongAfterTheLossRecordsAndPlaysAgain) {
+    for (const bool goneBeforeTheCheck : {false, true}) {
+        SCOPED_TRACE(goneBeforeTheCheck ? "gone before the check opens" : "lost while recording");
+        OwnSoundServer server;
+        ASSERT_TRUE(server.Start());
+        ClientInstallation install(QStringLiteral("recserverback"));
+        QProcessEnvironment environment = install.environment();
+        environment.insert(QStringLiteral("PULSE_SERVER"), server.Address());
+        QProcess* client = install.start(environment);
+        ASSERT_TRUE(WaitUntil([&] { return install.logCount(MessageLoop) == 1; }));
+        if (goneBeforeTheCheck) {
+            ASSERT_TRUE(server.Crash());
+        }
+        ASSERT_TRUE(ClickInCentredWindow(MainWindow, SoundTestButton));
+        ASSERT_TRUE(
+            WaitUntil([&] { return install.logCount("recording check: start page") == 1; }));
+        ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
+        if (goneBeforeTheCheck) {
+            ASSERT_TRUE(WaitUntil([&] { return install.logCount("sound output devices: 0") == 1; }))
+                << install.log().toStdString();
+            ASSERT_TRUE(RunXdotool({"sleep", "0.5", "key", "Return"}));
+            ASSERT_TRUE(Page(install, "start", 1));
+        } else {
+            ASSERT_TRUE(Recording(install, 1));
+            ASSERT_TRUE(server.Crash());
+            ASSERT_TRUE(Page(install, "failure", 1)) << install.log().toStdString();
+        }
+        QThread::msleep(LongAfterTheLossMs);
+        ASSERT_TRUE(server.Start());
+        if (!goneBeforeTheCheck) {
             ASSERT_TRUE(ClickInCentredWindow(Wizard, RetryButton));
             ASSERT_TRUE(Page(install, "start", 2));
-            ASSERT_TRUE(ClickInCentredWindow(Wizard, StartButton));
-            ASSERT_TRUE(Recording(install, recordings + 1)) << install.log().toStdString();
         }
-        // It passes and plays the recording back.
-        QThread::msleep(1000);
-        ASSERT_TRUE(server.Speak(install.dir() + QStringLiteral("/engine/bin/checkRecTip.wav")));
-        ASSERT_TRUE(Page(install, "success", successes + 1)) << install.log().toStdString();
-        const int plays = install.logCount("recording check: status 1");
-        ASSERT_TRUE(ClickInCentredWindow(Wizard, ReplayButton));
-        ASSERT_TRUE(WaitUntil([&] {
-            return install.logCount("recording check: status 1") > plays;
-        })) << install.log().toStdString();
-        ASSERT_TRUE(Alive(client));
+        RecordsPassesAndPlaysBack(server, install);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        ASSERT_TRUE(Alive(client)) << install.log().toStdString();
         install.killAll();
     }
 }

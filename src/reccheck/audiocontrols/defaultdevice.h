@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QAudioDevice>
+#include <QByteArray>
 
-// The system's default microphone and loudspeaker; null devices when there are none. Qt 6.4
-// does not tell which PulseAudio device is the default, so the device named by the server's
-// defaults is taken, and Qt's own choice only when the server does not answer. Qt 6.8 lists
-// devices the server has removed: a device the server no longer has is never the answer.
-QAudioDevice DefaultAudioInput();
-QAudioDevice DefaultAudioOutput();
+// The names of the sound server's default microphone and loudspeaker; empty when there are
+// none, when the server does not answer, and for a default input that is only the monitor of
+// a loudspeaker.
+QByteArray DefaultAudioInput();
+QByteArray DefaultAudioOutput();

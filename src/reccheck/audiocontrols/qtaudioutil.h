@@ -2,23 +2,18 @@
 
 #include "reccheck/audiocontrols.h"
 
-#include <QAudioDevice>
-#include <QBuffer>
+#include "reccheck/audiocontrols/pulserecorder.h"
+#include "reccheck/soundout/pulseplayer.h"
+
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QObject>
-#include <QPointer>
-#include <QTimer>
+#include <QString>
 
-class QAudioSink;
-class QAudioSource;
-class QIODevice;
-
-// The recorder and player on the system's default microphone and loudspeaker. Its Qt audio
-// objects live on the thread that made it (the GUI thread), so its status events arrive there.
-// Every recorded chunk's level goes to the module's level hub, where the meter reads it. A device
-// that goes away, or a sound server that stops, ends the playback or recording on it with
-// status AudioDeviceLost, keeping what was recorded.
+// The recorder and player on the system's default microphone and loudspeaker. Each playback
+// and recording has a connection of its own to the sound server, so a server that came back at
+// any time after the last one stopped is used; its events arrive on the thread that made it
+// (the GUI thread). Every recorded chunk's level goes to the module's level hub, where the meter
+// reads it. A device that goes away, or a sound server that stops, ends the playback or
+// recording on it with status AudioDeviceLost, keeping what was recorded.
 class TQtAudioUtil : public TVyraAudioUtil {
 public:
     TQtAudioUtil();
@@ -46,14 +41,9 @@ public:
     QString SaveRecord(const QString& path) override;
 
 private:
-    void OnSinkState();
-    void OnSourceState();
-    void CheckDevices();
     void TakeRecorded();
     void EndPlayback(int status = AudioIdle);
     void EndRecording(int status = AudioIdle);
-    void ReleaseSink();
-    void ReleaseSource();
     void Report(int status);
 
     QString fileName_;
@@ -62,20 +52,12 @@ private:
     bool newDataNotify_ = false;
     int status_ = AudioIdle;
 
-    // Owns the audio objects and receives their signals; they go with it.
-    QObject signalContext_;
-    QTimer deviceCheck_;
-    QBuffer playing_;
-    QAudioSink* sink_ = nullptr;
-    QAudioDevice sinkDevice_;
-    QElapsedTimer sincePlay_;
-    qint64 soundMs_ = 0;
-    QTimer playEnd_;
-    QAudioSource* source_ = nullptr;
-    QAudioDevice sourceDevice_;
-    // Qt deletes the source's device when the sound server goes away, before the source
-    // reports that it stopped: the pointer clears itself then.
-    QPointer<QIODevice> sourceData_;
+    PulsePlayer player_;
+    bool playing_ = false;
+    // The microphone PrepareRecord chose; empty until then.
+    QByteArray input_;
+    PulseRecorder recorder_;
+    bool recording_ = false;
     QByteArray recorded_;
     int recordedRate_ = 0;
 };

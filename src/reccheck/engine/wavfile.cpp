@@ -1,6 +1,6 @@
 #include "wavfile.h"
 
-#include "riffwave.h"
+#include "reccheck/soundout/riffwave.h"
 
 #include <QFile>
 #include <QSaveFile>

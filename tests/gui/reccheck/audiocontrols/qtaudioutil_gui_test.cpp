@@ -3,7 +3,6 @@
 #include "reccheck/audiocontrols/qtaudioutil.h"
 #include "soundfiles.h"
 
-#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -298,7 +297,7 @@ private slots:
 
     void losingTheMicrophoneKeepsTheRecording() {
         SpareDevice microphone(SpareDevice::Microphone);
-        QTRY_COMPARE(DefaultAudioInput().id(), microphone.Name().toUtf8());
+        QTRY_COMPARE(DefaultAudioInput(), microphone.Name().toUtf8());
         WatchedAudio watched;
         watched.audio.PrepareRecord();
         watched.audio.StartRecord();
@@ -318,7 +317,7 @@ private slots:
         const QString tone = FilePath(QStringLiteral("endless.wav"));
         MakeTone(tone, Mono16k, 60.0);
         SpareDevice speaker(SpareDevice::Speaker);
-        QTRY_COMPARE(DefaultAudioOutput().id(), speaker.Name().toUtf8());
+        QTRY_COMPARE(DefaultAudioOutput(), speaker.Name().toUtf8());
         WatchedAudio watched;
         watched.audio.SetFileName(tone);
         watched.audio.Play();
@@ -397,8 +396,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, sharedDevice);
         const auto defaultDevice = [kind] {
-            return QString::fromUtf8(kind == SpareDevice::Speaker ? DefaultAudioOutput().id()
-                                                                  : DefaultAudioInput().id());
+            return QString::fromUtf8(kind == SpareDevice::Speaker ? DefaultAudioOutput()
+                                                                  : DefaultAudioInput());
         };
         QCOMPARE(defaultDevice(), sharedDevice);
         SpareDevice spare{SpareDevice::Kind(kind)};

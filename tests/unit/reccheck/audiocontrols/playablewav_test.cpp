@@ -1,4 +1,4 @@
-#include "reccheck/audiocontrols/playablewav.h"
+#include "reccheck/soundout/playablewav.h"
 #include "support/qtprint.h"
 #include "support/wavbytes.h"
 

@@ -1,4 +1,4 @@
-#include "reccheck/engine/riffwave.h"
+#include "reccheck/soundout/riffwave.h"
 #include "support/qtprint.h"
 #include "support/wavbytes.h"
 

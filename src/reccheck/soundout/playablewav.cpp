@@ -1,6 +1,6 @@
-#include "reccheck/audiocontrols/playablewav.h"
+#include "reccheck/soundout/playablewav.h"
 
-#include "reccheck/engine/riffwave.h"
+#include "reccheck/soundout/riffwave.h"
 
 #include <QFile>
 
